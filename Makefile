@@ -1,0 +1,32 @@
+# Front door. Every target installs what it needs first.
+#   make test   build both architectures, make a fresh Wine prefix, load the virtual mixer,
+#               run every test
+#   make demo   the main job on the virtual mixer
+#   make bench  timing figures (streaming completion periods)
+SHELL := /bin/bash
+
+.PHONY: all deps build prefix test demo bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+build: deps
+	@scripts/build.sh
+
+prefix: deps
+	@scripts/make-prefix.sh
+
+test: build
+	@scripts/run-tests.sh
+
+demo: build
+	@scripts/demo.sh
+
+bench: build
+	@scripts/bench.sh
+
+clean:
+	@/usr/lib/wine/wineserver64 -k 2>/dev/null || true
+	rm -rf build
