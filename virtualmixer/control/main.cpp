@@ -1,0 +1,55 @@
+// vmixctl: the bench operator's handle on the virtual mixer.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "bench.h"
+#include "virtualmixer/client/command_line.h"
+#include "virtualmixer/client/mixer_paths.h"
+
+namespace {
+
+struct CommandEntry {
+    const wchar_t* name;
+    vmixctl::Command run;
+};
+
+constexpr CommandEntry kCommands[] = {
+    {L"status", vmixctl::Status}, {L"plug", vmixctl::Plug},       {L"unplug", vmixctl::Unplug},
+    {L"mixers", vmixctl::Mixers}, {L"set", vmixctl::Set},         {L"fault", vmixctl::Fault},
+    {L"decoys", vmixctl::Decoys}, {L"list", vmixctl::List},       {L"stats", vmixctl::Stats},
+    {L"journal", vmixctl::Journal}, {L"clear", vmixctl::Clear},   {L"reset", vmixctl::Reset},
+    {L"capture", vmixctl::Capture}, {L"inject", vmixctl::Inject}, {L"--help", vmixctl::Help},
+    {L"-h", vmixctl::Help},       {L"help", vmixctl::Help},       {L"/?", vmixctl::Help},
+};
+
+int Run()
+{
+    std::vector<std::wstring> args = rkx::vmix::CommandLineArguments();
+    if (args.empty()) return vmixctl::Bench::Usage("no command given");
+    const std::wstring name = args.front();
+    args.erase(args.begin());
+    for (const CommandEntry& command : kCommands) {
+        if (name == command.name) {
+            vmixctl::Bench bench(std::move(args));
+            return command.run(bench);
+        }
+    }
+    return vmixctl::Bench::Usage("unknown command '" + rkx::vmix::ToPrintable(name) + "'");
+}
+
+}  // namespace
+
+int main()
+{
+    try {
+        const int code = Run();
+        std::fflush(stdout);
+        return code;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "vmixctl: internal error: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "vmixctl: internal error\n");
+    }
+    return vmixctl::kBenchFailure;
+}
