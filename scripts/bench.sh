@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# make bench: the virtual mixer's completion period at 64 and 256 frames, seen from the host
+# (wake-ups after each completion) and from the mixer's own audio clock.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/bench.sh"
+seconds=${RKX_BENCH_SECONDS:-10}
+
+bench_start
+for frames in 64 256; do
+  bench_log "$frames frames per block, ${seconds} s"
+  "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" clear > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
+done

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# make demo: the main job on the virtual mixer. Plugs a mixer, routes the computer's audio
+# through mixer channel 1 and back, streams a few seconds through the pin the way a
+# hardware-paced host does, and prints what the mixer saw.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/bench.sh"
+out=$root/build/demo
+mkdir -p "$out"
+
+bench_start
+vmixctl() { "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" "$@"; }
+win() { echo "Z:${1//\//\\}"; }
+
+bench_log "the virtual mixer as plugged"
+vmixctl plug 0
+vmixctl status
+
+bench_log "routing: receive channel 0 -> CH1, CH1 input selector on USB, send channel 0 = Post CH1 Fader"
+vmixctl set 0 receive 0 0
+vmixctl set 0 selector 0 4
+vmixctl set 0 send 0 2
+vmixctl clear
+
+bench_log "streaming 3 s at 256 frames; the mixer captures what the host plays"
+vmixctl capture 0 4 "$(win "$out/played-by-host.wav")" > "$out/capture.log" 2>&1 &
+capture=$!
+sleep 0.3
+"$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames 256 --seconds 3 --tone-out 0 \
+  --record "$(win "$out/recorded-by-host.wav")"
+wait $capture || true
+sed 's/^/   /' "$out/capture.log"
+
+bench_log "what the mixer saw"
+vmixctl stats 0
+vmixctl journal
+
+bench_log "files"
+echo "   $out/recorded-by-host.wav   what the host recorded (send channels, 8 sub-channels)"
+echo "   $out/played-by-host.wav     what the mixer received from the host"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build, the bench and the demo need. Does nothing when they
+# are all present, so it is cheap to call from every make target.
+set -euo pipefail
+
+packages=(
+  cmake make git
+  mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
+  googletest
+  wine64 fonts-wine
+  xvfb xdotool imagemagick librsvg2-bin
+  fonts-liberation fonts-droid-fallback
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+# 32-bit Wine must never come in: once present, the Wine wrappers pick the 32-bit loader,
+# which cannot run on these machines.
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

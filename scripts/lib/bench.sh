@@ -1,0 +1,63 @@
+# A bench session: an X display for anything drawn, a Wine prefix kept alive, the package
+# installed and the virtual mixer loaded. Sourced by the test, demo and bench scripts:
+#   bench_start; ...; bench_stop   (bench_start arranges bench_stop on exit)
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+
+RKX_X64_BIN=$RKX_ROOT/build/x86_64/bin
+RKX_XVFB_PID=""
+
+bench_log() { echo "== $*"; }
+
+bench_start_display() {
+  local display
+  for display in $(seq 90 140); do
+    [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
+  done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp > "$WINEPREFIX.xvfb.log" 2>&1 &
+  RKX_XVFB_PID=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$display" ] && return 0
+    sleep 0.05
+  done
+  echo "Xvfb did not start on $DISPLAY" >&2
+  return 1
+}
+
+# vmixctl under Wine, quietly.
+vmixctl() { "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" "$@"; }
+
+bench_load_virtual_mixer() {
+  "$RKX_WINE" sc start RKX-T2Audio > "$WINEPREFIX.sc.log" 2>&1 < /dev/null || true
+  for _ in $(seq 1 40); do
+    if vmixctl reset > /dev/null 2>&1; then return 0; fi
+    sleep 0.25
+  done
+  echo "The virtual mixer did not load (see $WINEPREFIX.sc.log)" >&2
+  return 1
+}
+
+bench_stop() {
+  "$WINESERVER" -k > /dev/null 2>&1 || true
+  if [ -n "$RKX_XVFB_PID" ]; then
+    kill "$RKX_XVFB_PID" 2> /dev/null || true
+    wait "$RKX_XVFB_PID" 2> /dev/null || true
+    RKX_XVFB_PID=""
+  fi
+}
+
+# Options: --fresh-prefix makes a new prefix first.
+bench_start() {
+  if [ "${1:-}" = "--fresh-prefix" ] || [ ! -d "$WINEPREFIX/drive_c" ]; then
+    "$RKX_ROOT/scripts/make-prefix.sh"
+  fi
+  trap bench_stop EXIT
+  bench_start_display
+  # Keep the prefix (and with it services and kernel drivers) alive between processes.
+  "$WINESERVER" -p
+  bench_log "installing the package into the prefix"
+  "$RKX_ROOT/scripts/install-package.sh" install > "$WINEPREFIX.install.log"
+  sed 's/^/   /' "$WINEPREFIX.install.log"
+  bench_log "loading the virtual mixer"
+  bench_load_virtual_mixer
+}
