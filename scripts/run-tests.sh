@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # make test: a fresh prefix, the package installed, the virtual mixer loaded, every test of
-# both trees (x86_64 under Wine, i686 statically).
+# both trees (x86_64 under Wine, i686 statically). Arguments go to ctest, e.g. -R Plugging.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/bench.sh"
@@ -9,7 +9,7 @@ bench_start --fresh-prefix
 
 status=0
 bench_log "x86_64 tests (under Wine)"
-ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 600 || status=1
+ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 600 "$@" || status=1
 bench_log "i686 tests (static checks)"
-ctest --test-dir "$root/build/i686" --output-on-failure || status=1
+ctest --test-dir "$root/build/i686" --output-on-failure "$@" || status=1
 exit $status

@@ -1,5 +1,8 @@
 #include "virtualmixer/client/command_line.h"
 
+#include <cstdio>
+#include <exception>
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -62,6 +65,20 @@ std::optional<double> ParseSeconds(const std::wstring& text, double max)
     }
     if (!digits || whole <= 0.0) return std::nullopt;
     return whole;
+}
+
+int RunToolMain(const char* toolName, int (*run)(), int failureCode)
+{
+    try {
+        const int code = run();
+        std::fflush(stdout);
+        return code;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: internal error: %s\n", toolName, e.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s: internal error\n", toolName);
+    }
+    return failureCode;
 }
 
 }  // namespace rkx::vmix

@@ -18,4 +18,8 @@ std::optional<uint32_t> ParseUnsigned(const std::wstring& text, uint32_t max = U
 // A positive decimal number such as 2 or 2.5, at most `max`.
 std::optional<double> ParseSeconds(const std::wstring& text, double max);
 
+// A tool's main(): runs `run`, flushes its output, and turns anything that escapes into one
+// line on stderr and `failureCode`.
+int RunToolMain(const char* toolName, int (*run)(), int failureCode);
+
 }  // namespace rkx::vmix

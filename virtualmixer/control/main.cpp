@@ -40,16 +40,4 @@ int Run()
 
 }  // namespace
 
-int main()
-{
-    try {
-        const int code = Run();
-        std::fflush(stdout);
-        return code;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "vmixctl: internal error: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "vmixctl: internal error\n");
-    }
-    return vmixctl::kBenchFailure;
-}
+int main() { return rkx::vmix::RunToolMain("vmixctl", Run, vmixctl::kBenchFailure); }

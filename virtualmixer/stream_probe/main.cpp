@@ -130,16 +130,4 @@ int Run()
 
 }  // namespace
 
-int main()
-{
-    try {
-        const int code = Run();
-        std::fflush(stdout);
-        return code;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "vmixstream: internal error: %s\n", e.what());
-    } catch (...) {
-        std::fprintf(stderr, "vmixstream: internal error\n");
-    }
-    return kBenchFailure;
-}
+int main() { return rkx::vmix::RunToolMain("vmixstream", Run, kBenchFailure); }
