@@ -76,15 +76,17 @@ function(rkx_version_resource target)
 endfunction()
 
 # GoogleTest program run under Wine; each test case becomes one ctest test.
+# LABEL: "unit" (pure logic) or "bench" (needs the virtual mixer loaded). One label only: the
+# discovery's PROPERTIES would flatten a list.
 function(rkx_gtest target)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBRARIES" ${ARGN})
   add_executable(${target} ${T_SOURCES})
   rkx_windows_binary(${target})
   target_link_libraries(${target} PRIVATE ${T_LIBRARIES} GTest::gtest_main)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABELS}" TIMEOUT 300)
+    PROPERTIES LABELS "${T_LABEL}" TIMEOUT 300)
 endfunction()
 
 # Static check of a built binary (machine type, version block, no runtime DLLs, exports).
