@@ -12,3 +12,10 @@ for frames in 64 256; do
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" clear > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
 done
+
+# Setup library: per-call latency against the virtual mixer.
+if [ -f "$RKX_X64_BIN/setup_latency.exe" ]; then
+  bench_log "setup library call latency"
+  "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/setup_latency.exe"
+fi

@@ -1,0 +1,55 @@
+#include "tests/setup/setup_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace rkx::setup::test {
+
+void SetupTest::SetUp()
+{
+    BenchTest::SetUp();
+    DeleteSettings();
+}
+
+void SetupTest::TearDown()
+{
+    DeleteSettings();
+    BenchTest::TearDown();
+}
+
+void DeleteSettings(HKEY root) { RegDeleteTreeW(root, kSettingsPath); }
+
+std::optional<DWORD> StoredDword(const wchar_t* name, HKEY root)
+{
+    DWORD value = 0;
+    DWORD bytes = sizeof(value);
+    DWORD type = 0;
+    if (RegGetValueW(root, kSettingsPath, name, RRF_RT_ANY, &type, &value, &bytes) != ERROR_SUCCESS) return std::nullopt;
+    if (type != REG_DWORD) return std::nullopt;
+    return value;
+}
+
+bool SettingsKeyExists(HKEY root, const wchar_t* subkey)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+void PlantValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes, HKEY root)
+{
+    ASSERT_EQ(RegSetKeyValueW(root, kSettingsPath, name, type, data, bytes), ERROR_SUCCESS);
+}
+
+void PlantDword(const wchar_t* name, DWORD value, HKEY root) { PlantValue(name, REG_DWORD, &value, sizeof(value), root); }
+
+std::string Narrow(const wchar_t* text)
+{
+    if (text == nullptr) return "(null)";
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
+    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+}  // namespace rkx::setup::test
