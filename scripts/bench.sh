@@ -13,9 +13,18 @@ for frames in 64 256; do
   "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
 done
 
-# Setup library: per-call latency against the virtual mixer.
+# Setup library: per-call latency against the virtual mixer, with a second process registered
+# for the change notifications (so every setter announces to it), with one and with two mixers.
 if [ -f "$RKX_X64_BIN/setup_latency.exe" ]; then
-  bench_log "setup library call latency"
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
-  "$RKX_WINE" "$RKX_X64_BIN/setup_latency.exe"
+  "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" watch > /dev/null 2>&1 &
+  watcher=$!
+  sleep 1
+  for mixers in 1 2; do
+    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" mixers "$mixers" > /dev/null
+    bench_log "setup library call latency, $mixers mixer(s), a watcher registered"
+    "$RKX_WINE" "$RKX_X64_BIN/setup_latency.exe"
+  done
+  kill "$watcher" 2> /dev/null || true
+  wait "$watcher" 2> /dev/null || true
 fi

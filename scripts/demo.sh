@@ -35,6 +35,30 @@ bench_log "what the mixer saw"
 vmixctl stats 0
 vmixctl journal
 
+if [ -f "$RKX_X64_BIN/rkxsetup.exe" ]; then
+  rkxsetup() { "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" "$@"; }
+  bench_log "the setup library's view of the mixer"
+  rkxsetup status
+  rkxsetup versions
+
+  bench_log "a route change through the setup library while the host records"
+  rkxsetup set input 0 "Post CH1 Fader"
+  vmixctl clear > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames 256 --seconds 4 --tone-out 0 \
+    --record "$(win "$out/route-change.wav")" > "$out/route-change.log" 2>&1 &
+  host=$!
+  sleep 2
+  echo "   (2 s into the recording) rkxsetup set input 0 MIC"
+  rkxsetup set input 0 MIC
+  wait $host
+  sed 's/^/   /' "$out/route-change.log" | grep -E 'completions|recorded'
+  echo "   what send channel 0 carried (the host's tone through CH1, then the microphone):"
+  vmixctl analyze "$(win "$out/route-change.wav")" 0 | sed 's/^/   /'
+  vmixctl journal | grep -E 'SET_USB_SEND|SELECTOR' | sed 's/^/   /'
+fi
+
 bench_log "files"
 echo "   $out/recorded-by-host.wav   what the host recorded (send channels, 8 sub-channels)"
 echo "   $out/played-by-host.wav     what the mixer received from the host"
+[ -f "$out/route-change.wav" ] && echo "   $out/route-change.wav        the recording across the route change"
+true

@@ -26,6 +26,8 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& arguments, 
             }
             options.count = count;
             ++i;
+        } else if (argument == L"--help" || argument == L"-h") {
+            options.words.push_back(L"help");  // the command table answers it
         } else if (argument.size() > 1 && argument[0] == L'-' && !(argument[1] >= L'0' && argument[1] <= L'9')) {
             error = L"unknown option " + argument;
             return std::nullopt;

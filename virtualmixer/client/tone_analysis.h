@@ -9,6 +9,8 @@
 namespace rkx::vmix {
 
 constexpr uint32_t kToneGridFrames = 256;
+// The test tone bench hosts play (3 kHz), apart from every analog source's tone.
+constexpr uint32_t kHostToneBin = 16;
 
 // Sample `frame` of a sine at `bin` with the given peak (frame counts from the tone's start).
 int32_t ToneSample(uint32_t bin, int32_t peak, uint64_t frame);

@@ -55,6 +55,7 @@ int Decoys(Bench& bench);
 int Clear(Bench& bench);
 int Reset(Bench& bench);
 int Capture(Bench& bench);
+int Analyze(Bench& bench);
 int Inject(Bench& bench);
 
 }  // namespace vmixctl

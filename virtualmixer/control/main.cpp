@@ -19,7 +19,8 @@ constexpr CommandEntry kCommands[] = {
     {L"mixers", vmixctl::Mixers}, {L"set", vmixctl::Set},         {L"fault", vmixctl::Fault},
     {L"decoys", vmixctl::Decoys}, {L"list", vmixctl::List},       {L"stats", vmixctl::Stats},
     {L"journal", vmixctl::Journal}, {L"clear", vmixctl::Clear},   {L"reset", vmixctl::Reset},
-    {L"capture", vmixctl::Capture}, {L"inject", vmixctl::Inject}, {L"--help", vmixctl::Help},
+    {L"capture", vmixctl::Capture}, {L"inject", vmixctl::Inject}, {L"analyze", vmixctl::Analyze},
+    {L"--help", vmixctl::Help},
     {L"-h", vmixctl::Help},       {L"help", vmixctl::Help},       {L"/?", vmixctl::Help},
 };
 

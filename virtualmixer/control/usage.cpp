@@ -34,6 +34,7 @@ int Help(Bench&)
         "  clear                       clear counters and journal\n"
         "  reset                       every mixer back to defaults, counters cleared\n"
         "  capture N SECONDS out.wav   record what the host plays to mixer N (8 channels)\n"
+        "  analyze in.wav CH           the bench signals channel CH of a recording carries\n"
         "  inject N SOURCE in.wav      replace an analog source with a 48 kHz WAV, looped\n"
         "  inject N SOURCE off         back to the source's own tone\n"
         "                              SOURCE: ch1-phono ch1-line ch2-phono ch2-line mic aux-line\n"

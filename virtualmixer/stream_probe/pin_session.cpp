@@ -13,7 +13,6 @@ namespace vmixstream {
 namespace {
 
 constexpr uint32_t kSlots = 2;
-constexpr uint32_t kToneBin = 16;  // 3 kHz: apart from every analog source's tone
 constexpr int32_t kTonePeak = 0x20000000;
 
 std::string WithError(const std::string& what, DWORD error) { return what + " (error " + std::to_string(error) + ")"; }
@@ -39,7 +38,7 @@ void FillOutput(rkx::vmix::Transfer& write, const SessionConfig& config, uint64_
     if (!config.toneOutChannel) return;
     const uint32_t left = 2 * *config.toneOutChannel;
     for (uint32_t i = 0; i < write.frames(); ++i) {
-        const int32_t sample = rkx::vmix::ToneSample(kToneBin, kTonePeak, firstFrame + i);
+        const int32_t sample = rkx::vmix::ToneSample(rkx::vmix::kHostToneBin, kTonePeak, firstFrame + i);
         block[i * RKX_CHANNELS_PER_PIN + left] = sample;
         block[i * RKX_CHANNELS_PER_PIN + left + 1] = sample;
     }
