@@ -1,0 +1,31 @@
+// Tests of the driver object against the virtual mixer: the bench is reset around each test
+// and the driver module is loaded from the tests' folder.
+#pragma once
+
+#include "../virtualmixer/bench_fixture.h"
+#include "driver_module.h"
+#include "test_host.h"
+
+namespace rkx::asio::test {
+
+class DriverTest : public vmix::test::BenchTest {
+protected:
+    void SetUp() override
+    {
+        BenchTest::SetUp();
+        ASSERT_TRUE(module.loaded()) << "cannot load " << kDriverFile;
+    }
+    // Streaming mutex of the 64-bit build is present.
+    static bool StreamingMutexExists()
+    {
+        HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "Global\\NTRKX-T2_ASIO64");
+        if (mutex == nullptr) return false;
+        CloseHandle(mutex);
+        return true;
+    }
+    static HWND DriverWindow() { return FindWindowA("RKX_T2_Asio_WndProc", nullptr); }
+
+    DriverModule module;
+};
+
+}  // namespace rkx::asio::test

@@ -1,0 +1,142 @@
+// The driver in host processes of its own, with the check host as the host: two hosts on one
+// build, a full stream with its round trip, and the system's device broadcasts reaching the
+// streaming host's window.
+#include <string>
+
+#include "driver_fixture.h"
+#include "virtualmixer/client/device_change_broadcast.h"
+
+namespace rkx::asio::test {
+namespace {
+
+struct ProcessRun {
+    DWORD exitCode = DWORD(-1);
+    std::string output;
+};
+
+struct CheckHost {
+    HANDLE process = nullptr;
+    std::string outputFile;
+};
+
+// Output goes to a file, not a pipe: a process the host starts (Wine's desktop process, on
+// the first window) may inherit the handle and would keep a pipe open for ever.
+CheckHost StartCheckHost(const std::string& arguments)
+{
+    static int serial = 0;
+    CheckHost host;
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    host.outputFile = std::string(temp) + "asiocheck-" + std::to_string(GetCurrentProcessId()) + "-" +
+                      std::to_string(++serial) + ".txt";
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    HANDLE output = CreateFileA(host.outputFile.c_str(), GENERIC_WRITE, kShareAll, &inherit, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (output == INVALID_HANDLE_VALUE) return host;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    std::string command = "asiocheck.exe " + arguments;
+    PROCESS_INFORMATION process{};
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+        CloseHandle(process.hThread);
+        host.process = process.hProcess;
+    }
+    CloseHandle(output);
+    return host;
+}
+
+ProcessRun FinishCheckHost(CheckHost& host)
+{
+    ProcessRun run;
+    if (host.process != nullptr) {
+        WaitForSingleObject(host.process, 60000);
+        GetExitCodeProcess(host.process, &run.exitCode);
+        CloseHandle(host.process);
+    }
+    HANDLE file = CreateFileA(host.outputFile.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        char buffer[512];
+        DWORD got = 0;
+        while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) run.output.append(buffer, got);
+        CloseHandle(file);
+    }
+    DeleteFileA(host.outputFile.c_str());
+    host = CheckHost{};
+    return run;
+}
+
+ProcessRun RunCheckHost(const std::string& arguments)
+{
+    CheckHost host = StartCheckHost(arguments);
+    return FinishCheckHost(host);
+}
+
+// The driver window of another process, once it streams.
+HWND WaitForDriverWindow()
+{
+    for (int i = 0; i < 1000; ++i) {
+        if (HWND window = FindWindowA("RKX_T2_Asio_WndProc", nullptr)) return window;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+TEST_F(DriverTest, SecondHostProcessCannotInitWhileTheFirstStreams)
+{
+    DriverRef driver(module.CreateDriver());
+    TestHost host;
+    ASSERT_EQ(driver->init(nullptr), ASIOTrue);
+    ASSERT_EQ(host.Create(driver.driver, {{false, 0}, {true, 0}}, 256), ASE_OK);
+    ASSERT_EQ(driver->start(), ASE_OK);
+    const ProcessRun during = RunCheckHost("--seconds 0");
+    EXPECT_TRUE(host.WaitForSwitches(host.switches() + 10, 30000)) << "the first host keeps streaming";
+    driver->stop();
+    EXPECT_EQ(during.exitCode, 1u) << during.output;
+    EXPECT_NE(during.output.find("init failed: RKX-T2 ASIO 64bit Driver open Failure!"), std::string::npos)
+        << during.output;
+
+    const ProcessRun after = RunCheckHost("--seconds 0");
+    EXPECT_EQ(after.exitCode, 0u) << after.output;
+    EXPECT_NE(after.output.find("channels: 8 in, 8 out"), std::string::npos) << after.output;
+}
+
+TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundTrip)
+{
+    const ProcessRun run = RunCheckHost("--seconds 2 --out 0,1 --in 0,1");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_NE(run.output.find("buffer switches: "), std::string::npos) << run.output;
+    // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
+    EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
+}
+
+TEST_F(DriverTest, StreamingHostRidesThroughUnplugAndReplugBroadcasts)
+{
+    CheckHost host = StartCheckHost("--seconds 4 --out 0,1 --in 0,1 --no-loop");
+    ASSERT_NE(host.process, nullptr);
+    ASSERT_NE(WaitForDriverWindow(), nullptr) << "the check host never streamed";
+    Sleep(500);
+    ASSERT_TRUE(bench.SetPlugged(0, false));
+    EXPECT_GT(vmix::BroadcastMixerDeviceChange(false, 0), 0);
+    Sleep(500);
+    ASSERT_TRUE(bench.SetPlugged(0, true));
+    EXPECT_GT(vmix::BroadcastMixerDeviceChange(true, 0), 0);
+    const ProcessRun run = FinishCheckHost(host);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_GE(StatsOf(0).streamStarts, 2u) << "the replugged pin was started again";
+    // 4 s at 256 frames is 750 switches; half a second held costs about 94. Far fewer means
+    // the stream never resumed.
+    const size_t at = run.output.find("buffer switches: ");
+    ASSERT_NE(at, std::string::npos) << run.output;
+    const long switches = std::stol(run.output.substr(at + 17));
+    EXPECT_GT(switches, 450) << run.output;
+}
+
+}  // namespace
+}  // namespace rkx::asio::test

@@ -1,0 +1,155 @@
+// Self-registration as the installation runs it (regsvr32 in its own process) and creation
+// through COM by class id, as hosts do.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <string>
+
+#include "driver_module.h"
+
+namespace rkx::asio::test {
+namespace {
+
+constexpr char kClassKey[] = "CLSID\\{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}";
+constexpr char kServerKey[] = "CLSID\\{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}\\InprocServer32";
+constexpr char kAsioKey[] = "SOFTWARE\\ASIO\\RKX-T2 ASIO 64bit";
+constexpr char kInstalledDriver[] = "C:\\windows\\system32\\RKX-T2_ASIO64.dll";
+
+DWORD RunRegsvr32(const std::string& arguments)
+{
+    std::string command = "regsvr32.exe " + arguments;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        return DWORD(-2);
+    }
+    DWORD code = DWORD(-3);
+    if (WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+bool ReadString(HKEY root, const char* key, const char* value, std::string& text)
+{
+    char buffer[400] = {};
+    DWORD size = sizeof(buffer);
+    if (RegGetValueA(root, key, value, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return false;
+    text = buffer;
+    return true;
+}
+
+bool KeyExists(HKEY root, const char* key)
+{
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void WriteMarker(HKEY root, const char* key)
+{
+    const char text[] = "marker";
+    RegSetKeyValueA(root, key, "Marker", REG_SZ, text, sizeof(text));
+}
+
+std::string Lower(std::string text)
+{
+    CharLowerA(text.data());
+    return text;
+}
+
+std::string BuiltDriverPath()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\') + 1) + kDriverFile;
+}
+
+class Registration : public ::testing::Test {
+protected:
+    // The bench's own registration (the installed copy) is put back after every test.
+    void TearDown() override { RunRegsvr32(std::string("/s ") + kInstalledDriver); }
+};
+
+TEST_F(Registration, RegisteringWritesTheClassAndTheAsioListEntry)
+{
+    const std::string built = BuiltDriverPath();
+    ASSERT_EQ(RunRegsvr32("/s \"" + built + "\""), 0u);
+    std::string text;
+    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kClassKey, nullptr, text));
+    EXPECT_EQ(text, "RKX-T2 ASIO64");
+    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kServerKey, nullptr, text));
+    EXPECT_EQ(text, Lower(built)) << "the module path is stored in lower case";
+    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", text));
+    EXPECT_EQ(text, "Apartment");
+    ASSERT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "CLSID", text));
+    EXPECT_EQ(text, "{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}");
+    ASSERT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "Description", text));
+    EXPECT_EQ(text, "RKX-T2 ASIO64");
+}
+
+TEST_F(Registration, SecondRegistrationFromTheSamePathKeepsClassKeysAndRewritesTheAsioKey)
+{
+    const std::string built = BuiltDriverPath();
+    ASSERT_EQ(RunRegsvr32("/s \"" + built + "\""), 0u);
+    WriteMarker(HKEY_CLASSES_ROOT, kClassKey);
+    WriteMarker(HKEY_LOCAL_MACHINE, kAsioKey);
+    ASSERT_EQ(RunRegsvr32("/s \"" + built + "\""), 0u);
+    std::string text;
+    EXPECT_TRUE(ReadString(HKEY_CLASSES_ROOT, kClassKey, "Marker", text)) << "class keys left as they are";
+    EXPECT_FALSE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "Marker", text)) << "ASIO key written anew";
+    EXPECT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "CLSID", text));
+}
+
+TEST_F(Registration, RegistrationFromAnotherPathReplacesTheClassKeys)
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string folder = std::string(temp) + "asio-other-path";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string copy = folder + "\\" + kDriverFile;
+    ASSERT_TRUE(CopyFileA(BuiltDriverPath().c_str(), copy.c_str(), FALSE));
+
+    ASSERT_EQ(RunRegsvr32("/s \"" + BuiltDriverPath() + "\""), 0u);
+    WriteMarker(HKEY_CLASSES_ROOT, kClassKey);
+    ASSERT_EQ(RunRegsvr32("/s \"" + copy + "\""), 0u);
+    std::string text;
+    EXPECT_FALSE(ReadString(HKEY_CLASSES_ROOT, kClassKey, "Marker", text)) << "old class keys deleted";
+    ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kServerKey, nullptr, text));
+    EXPECT_EQ(text, Lower(copy));
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST_F(Registration, UnregisteringRemovesBothKeysAndSucceedsWhenNothingIsRegistered)
+{
+    const std::string built = "\"" + BuiltDriverPath() + "\"";
+    ASSERT_EQ(RunRegsvr32("/s " + built), 0u);
+    ASSERT_EQ(RunRegsvr32("/s /u " + built), 0u);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAsioKey));
+    EXPECT_EQ(RunRegsvr32("/s /u " + built), 0u) << "nothing registered is not a failure";
+}
+
+TEST_F(Registration, HostsCreateTheInstalledDriverByClassId)
+{
+    ASSERT_EQ(RunRegsvr32(std::string("/s ") + kInstalledDriver), 0u);
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    void* out = nullptr;
+    const HRESULT created = CoCreateInstance(kDriverClassId, nullptr, CLSCTX_INPROC_SERVER, kDriverClassId, &out);
+    ASSERT_EQ(created, S_OK);
+    auto* driver = static_cast<IASIO*>(out);
+    char name[32] = {};
+    driver->getDriverName(name);
+    EXPECT_STREQ(name, "RKX-T2 ASIO64");
+    driver->Release();
+    CoUninitialize();
+}
+
+}  // namespace
+}  // namespace rkx::asio::test

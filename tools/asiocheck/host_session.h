@@ -1,0 +1,43 @@
+// One streaming session of the check host: the callbacks, the test signal, the recording
+// and the timing of every buffer switch.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "asio/iasio.h"
+
+namespace asiocheck {
+
+struct SessionSetup {
+    IASIO* driver = nullptr;
+    long bufferFrames = 0;
+    double seconds = 0;
+    std::vector<long> outputs;
+    std::vector<long> inputs;
+};
+
+struct SessionResult {
+    bool started = false;
+    ASIOError error = ASE_OK;
+    double elapsedSeconds = 0;
+    size_t switches = 0;
+    size_t late = 0;                 // period above 1.5 buffer periods
+    size_t missed = 0;               // switches expected at 48 kHz but not seen
+    double periodMeanMs = 0, periodP99Ms = 0, periodMaxMs = 0;
+    double driverCpuUsPerSwitch = -1; // buffer thread's CPU time outside the callback
+    bool timeInfo = false;
+    long roundTripFrames = -1;       // -1: not measured
+    std::vector<std::vector<int32_t>> recorded;  // one per input
+};
+
+// Streams for setup.seconds; the driver is initialised and has no buffers yet.
+SessionResult RunSession(const SessionSetup& setup);
+
+// The test signal on every output: a 750 Hz tone with a level step every half second that
+// the round-trip measurement looks for.
+int32_t TestSignal(uint64_t frame);
+constexpr uint64_t kMarkerEvery = 24000;
+constexpr uint64_t kMarkerFrames = 64;
+
+}  // namespace asiocheck
