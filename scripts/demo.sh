@@ -12,6 +12,12 @@ bench_start
 vmixctl() { "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" "$@"; }
 win() { echo "Z:${1//\//\\}"; }
 
+if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
+  bench_log "the ASIO driver as a host sees it, streaming 4 s at the user's buffer size"
+  "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds 4 --wav "$(win "$out/asio-recorded.wav")"
+fi
+
 bench_log "the virtual mixer as plugged"
 vmixctl plug 0
 vmixctl status
@@ -61,4 +67,5 @@ bench_log "files"
 echo "   $out/recorded-by-host.wav   what the host recorded (send channels, 8 sub-channels)"
 echo "   $out/played-by-host.wav     what the mixer received from the host"
 [ -f "$out/route-change.wav" ] && echo "   $out/route-change.wav        the recording across the route change"
+[ -f "$out/asio-recorded.wav" ] && echo "   $out/asio-recorded.wav       inputs recorded through the ASIO driver"
 true
