@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "asio/build_identity.h"
-#include "asio/registry_key.h"
+#include "common/unique_registry_key.h"
 
 namespace rkx::asio {
 namespace {
@@ -24,7 +24,7 @@ struct DriverTexts {
 bool KeyExists(HKEY root, const char* path)
 {
     UniqueKey key;
-    return RegOpenKeyA(root, path, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyA(root, path, key.receive()) == ERROR_SUCCESS;
 }
 
 // Creates parent\name (succeeds at once when it exists).
@@ -34,16 +34,16 @@ bool CreateSubkey(HKEY root, const char* parent, const char* name)
     std::snprintf(full, sizeof(full), "%s\\%s", parent, name);
     if (KeyExists(root, full)) return true;
     UniqueKey parentKey;
-    if (RegOpenKeyA(root, parent, parentKey.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyA(root, parent, parentKey.receive()) != ERROR_SUCCESS) return false;
     UniqueKey created;
-    return RegCreateKeyA(parentKey.get(), name, created.put()) == ERROR_SUCCESS;
+    return RegCreateKeyA(parentKey.get(), name, created.receive()) == ERROR_SUCCESS;
 }
 
 // REG_SZ without its terminating zero, as every reader of these keys expects.
 bool SetString(HKEY root, const char* path, const char* valueName, const char* text)
 {
     UniqueKey key;
-    if (RegOpenKeyA(root, path, key.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyA(root, path, key.receive()) != ERROR_SUCCESS) return false;
     return RegSetValueExA(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                           DWORD(std::strlen(text))) == ERROR_SUCCESS;
 }
@@ -52,9 +52,9 @@ bool SetString(HKEY root, const char* path, const char* valueName, const char* t
 void DeleteKeyTree(HKEY root, const char* parent, const char* name)
 {
     UniqueKey parentKey;
-    if (RegOpenKeyA(root, parent, parentKey.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyA(root, parent, parentKey.receive()) != ERROR_SUCCESS) return;
     UniqueKey key;
-    if (RegOpenKeyExA(parentKey.get(), name, 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExA(parentKey.get(), name, 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS) return;
     char path[kPathChars * 2];
     std::snprintf(path, sizeof(path), "%s\\%s", parent, name);
     char child[kPathChars + 1];

@@ -8,7 +8,7 @@
 
 #include "asio/build_identity.h"
 #include "asio/mmp_asio.h"
-#include "asio/registry_key.h"
+#include "common/unique_registry_key.h"
 
 namespace rkx::asio {
 namespace {
@@ -21,7 +21,7 @@ constexpr size_t kAutoSwitchChars = 5;  // "-Auto"
 bool ReadLaunchFlag(DWORD& value)
 {
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, key.put()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return false;
     DWORD data = 0;
     DWORD size = sizeof(data);
     if (RegQueryValueExA(key.get(), kLaunchValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) !=
@@ -36,7 +36,7 @@ bool ReadLaunchFlag(DWORD& value)
 bool WriteLaunchFlag(DWORD value)
 {
     UniqueKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) !=
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.receive(), nullptr) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -49,7 +49,7 @@ bool WriteLaunchFlag(DWORD value)
 bool ConfigProgram(char (&program)[kPathBytes])
 {
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Build().configKeyPath, 0, KEY_READ, key.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, Build().configKeyPath, 0, KEY_READ, key.receive()) != ERROR_SUCCESS) {
         return false;
     }
     char text[kPathBytes + 1] = {};
@@ -72,11 +72,11 @@ bool ConfigProgram(char (&program)[kPathBytes])
 int MMPAsio::ReadBlockNum()
 {
     UniqueKey software;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE", 0, KEY_ALL_ACCESS, software.put()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) {
         return kDefaultBlockNum;
     }
     UniqueKey key;
-    if (RegOpenKeyExA(software.get(), Build().asioKeyName, 0, KEY_ALL_ACCESS, key.put()) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(software.get(), Build().asioKeyName, 0, KEY_ALL_ACCESS, key.receive()) == ERROR_SUCCESS) {
         DWORD value = 0;
         DWORD size = sizeof(value);
         if (RegQueryValueExA(key.get(), "blockNum", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
@@ -86,7 +86,7 @@ int MMPAsio::ReadBlockNum()
         }
         return int(value);
     }
-    if (RegCreateKeyExA(software.get(), Build().asioKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+    if (RegCreateKeyExA(software.get(), Build().asioKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.receive(),
                         nullptr) == ERROR_SUCCESS) {
         const DWORD value = kDefaultBlockNum;
         RegSetValueExA(key.get(), "blockNum", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));

@@ -1,6 +1,6 @@
 #include "setup/settings_store.h"
 
-#include "setup/registry_key.h"
+#include "common/unique_registry_key.h"
 
 namespace rkx::setup {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/unique_handle.h"
-#include "setup/registry_key.h"
+#include "common/unique_registry_key.h"
 
 namespace rkx::setup {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace rkx::setup {
+namespace rkx {
 
 class UniqueKey {
 public:
@@ -45,4 +45,4 @@ private:
     HKEY key_ = nullptr;
 };
 
-}  // namespace rkx::setup
+}  // namespace rkx
