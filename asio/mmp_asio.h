@@ -17,15 +17,16 @@
 
 #include "asio/com_base.h"
 #include "asio/iasio.h"
+#include "common/mixer_requests.h"
 #include "common/unique_handle.h"
 
 namespace rkx::asio {
 
-constexpr int kMaxPins = 128;
+constexpr int kMaxPins = RKX_MAX_DEVICE_PATHS;
 constexpr int kMaxChannels = 1024;
 constexpr int kSlotsPerPin = 2;
-constexpr int kPathBytes = 260;
-constexpr int kChannelsPerPin = 8;
+constexpr int kPathBytes = RKX_MAX_PATH_CHARS;
+constexpr int kChannelsPerPin = RKX_CHANNELS_PER_PIN;
 constexpr double kSampleRate = 48000.0;
 // A larger host buffer than the largest selectable one is refused: no host asks for it and
 // the allocation would be absurd.
