@@ -3,9 +3,11 @@
 #               run every test
 #   make demo   the main job on the virtual mixer
 #   make bench  timing figures (streaming completion periods)
+#   make stress bad input, faults and load, at full length
+#   make screenshots  the settings utility in every language, tab and state, as PNG files
 SHELL := /bin/bash
 
-.PHONY: all deps build prefix test demo bench clean
+.PHONY: all deps build prefix test demo bench stress screenshots clean
 
 all: build
 
@@ -26,6 +28,12 @@ demo: build
 
 bench: build
 	@scripts/bench.sh
+
+stress: build
+	@scripts/stress.sh
+
+screenshots: build
+	@scripts/screenshots.sh
 
 clean:
 	@/usr/lib/wine/wineserver64 -k 2>/dev/null || true

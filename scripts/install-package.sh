@@ -18,8 +18,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-x64=$RKX_ROOT/build/x86_64/bin
-x86=$RKX_ROOT/build/i686/bin
+x64=$RKX_BUILD_ROOT/x86_64/bin
+x86=$RKX_BUILD_ROOT/i686/bin
 c=$WINEPREFIX/drive_c
 system32=$c/windows/system32
 syswow64=$c/windows/syswow64

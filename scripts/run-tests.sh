@@ -9,7 +9,7 @@ bench_start --fresh-prefix
 
 status=0
 bench_log "x86_64 tests (under Wine)"
-ctest --test-dir "$root/build/x86_64" --output-on-failure --timeout 600 "$@" || status=1
+ctest --test-dir "$RKX_BUILD_ROOT/x86_64" --output-on-failure --timeout 600 "$@" || status=1
 bench_log "i686 tests (static checks)"
-ctest --test-dir "$root/build/i686" --output-on-failure "$@" || status=1
+ctest --test-dir "$RKX_BUILD_ROOT/i686" --output-on-failure "$@" || status=1
 exit $status

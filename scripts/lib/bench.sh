@@ -3,7 +3,7 @@
 #   bench_start; ...; bench_stop   (bench_start arranges bench_stop on exit)
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
-RKX_X64_BIN=$RKX_ROOT/build/x86_64/bin
+RKX_X64_BIN=$RKX_BUILD_ROOT/x86_64/bin
 RKX_XVFB_PID=""
 
 bench_log() { echo "== $*"; }
