@@ -1,0 +1,11 @@
+#include "autosetup/autosetup_state.h"
+
+namespace rkx::autosetup {
+
+AutoSetupState& State()
+{
+    static AutoSetupState state;
+    return state;
+}
+
+}  // namespace rkx::autosetup
