@@ -135,8 +135,12 @@ void StartBufferThread(MMPAsio* object)
 {
     engine = object;
     stopFlag = false;
-    threadHandle = CreateThread(nullptr, 0, ASIOThread, nullptr, 0, nullptr);
-    if (threadHandle != nullptr) SetThreadPriority(threadHandle, THREAD_PRIORITY_TIME_CRITICAL);
+    // Raised before it runs a single instruction, so even its first transfers are queued at
+    // the priority that keeps the device fed.
+    threadHandle = CreateThread(nullptr, 0, ASIOThread, nullptr, CREATE_SUSPENDED, nullptr);
+    if (threadHandle == nullptr) return;
+    SetThreadPriority(threadHandle, THREAD_PRIORITY_TIME_CRITICAL);
+    ResumeThread(threadHandle);
 }
 
 bool StopBufferThread()

@@ -51,6 +51,12 @@ wine_path() { # Unix path inside the prefix -> Windows path
 
 sc() { "$RKX_WINE" sc "$@" > "$WINEPREFIX.sc.log" 2>&1 < /dev/null; }
 
+# The 32-bit ASIO driver's identity (asio/build_identity.cpp) and its installed path as a
+# 32-bit process sees it, lower-cased as its registration stores it.
+asio32_clsid='{2E7F4B90-C1A6-4D3E-8B25-6F09D4C8A172}'
+asio32_name='RKX-T2 ASIO'
+asio32_path='c:\windows\syswow64\rkx-t2_asio.dll'
+
 run_registry_script() {
   local reg
   reg=$(mktemp --suffix=.reg)
@@ -105,7 +111,31 @@ REG
     "$RKX_WINE" regsvr32 /s 'C:\windows\system32\RKX-T2_ASIO64.dll'
     echo "ASIO driver registered (64-bit)"
   fi
+  # No 32-bit code runs here, so the 32-bit driver cannot register itself: its keys are written
+  # as its DllRegisterServer writes them from a 32-bit process, into the 32-bit views.
+  if [ -f "$syswow64/RKX-T2_ASIO.dll" ]; then
+    run_registry_script <<REG
+Windows Registry Editor Version 5.00
+
+[-HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\$asio32_clsid]
+
+[HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\$asio32_clsid]
+@="$asio32_name"
+
+[HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\$asio32_clsid\\InprocServer32]
+@="${asio32_path//\\/\\\\}"
+"ThreadingModel"="Apartment"
+
+[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ASIO\\$asio32_name]
+
+[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ASIO\\$asio32_name]
+"CLSID"="$asio32_clsid"
+"Description"="$asio32_name"
+REG
+    echo "ASIO driver registered (32-bit)"
+  fi
   if [ -f "$system32/RKX-T2_AutoSetup.exe" ]; then
+    # Started on demand: tests and the demo start it when they need it, from a fresh state.
     sc create "${model}_AutoSetup" type= own start= demand binPath= 'C:\windows\system32\RKX-T2_AutoSetup.exe' || true
     echo "service ${model}_AutoSetup created"
   fi
@@ -116,6 +146,14 @@ uninstall() {
   sc delete "${model}_AutoSetup" || true
   if [ -f "$system32/RKX-T2_ASIO64.dll" ]; then
     "$RKX_WINE" regsvr32 /s /u 'C:\windows\system32\RKX-T2_ASIO64.dll' || true
+  fi
+  if [ -f "$syswow64/RKX-T2_ASIO.dll" ]; then
+    run_registry_script <<REG
+Windows Registry Editor Version 5.00
+
+[-HKEY_CLASSES_ROOT\\Wow6432Node\\CLSID\\$asio32_clsid]
+[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ASIO\\$asio32_name]
+REG
   fi
   sc stop RKX-T2Audio || true
   sc delete RKX-T2Audio || true

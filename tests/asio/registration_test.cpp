@@ -70,6 +70,53 @@ std::string BuiltDriverPath()
     return folder.substr(0, folder.find_last_of('\\') + 1) + kDriverFile;
 }
 
+// The title and text of the message box a process shows, which is then closed with OK; empty
+// when no box was seen within the limit.
+std::string DismissMessageBox(DWORD processId, DWORD limitMs)
+{
+    struct Search {
+        DWORD processId;
+        HWND box;
+        std::string seen;
+    } search{processId, nullptr, {}};
+    const DWORD begin = GetTickCount();
+    while (search.box == nullptr && GetTickCount() - begin < limitMs) {
+        EnumWindows(
+            [](HWND window, LPARAM context) -> BOOL {
+                auto* s = reinterpret_cast<Search*>(context);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                char className[32] = {}, title[64] = {};
+                GetClassNameA(window, className, sizeof(className));
+                GetWindowTextA(window, title, sizeof(title));
+                if (owner != s->processId || std::string(className) != "#32770" || title[0] == '\0') return TRUE;
+                // The longest static text is the message (the other one holds the icon).
+                std::string text;
+                EnumChildWindows(
+                    window,
+                    [](HWND child, LPARAM textContext) -> BOOL {
+                        char childClass[32] = {}, content[256] = {};
+                        GetClassNameA(child, childClass, sizeof(childClass));
+                        GetWindowTextA(child, content, sizeof(content));
+                        auto* longest = reinterpret_cast<std::string*>(textContext);
+                        if (lstrcmpiA(childClass, "Static") == 0 && std::string(content).size() > longest->size()) {
+                            *longest = content;
+                        }
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&text));
+                if (text.empty()) return TRUE;
+                s->box = window;
+                s->seen = std::string(title) + ": " + text;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (search.box == nullptr) Sleep(20);
+    }
+    if (search.box != nullptr) PostMessageA(search.box, WM_COMMAND, IDOK, 0);
+    return search.seen;
+}
+
 class Registration : public ::testing::Test {
 protected:
     // The bench's own registration (the installed copy) is put back after every test.
@@ -134,6 +181,43 @@ TEST_F(Registration, UnregisteringRemovesBothKeysAndSucceedsWhenNothingIsRegiste
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAsioKey));
     EXPECT_EQ(RunRegsvr32("/s /u " + built), 0u) << "nothing registered is not a failure";
+}
+
+// When the driver's entry cannot be created in the ASIO list a host would never find the
+// driver: the registration must say it failed, with its message box, not report success.
+// A volatile list key refuses the lasting subkey the registration creates.
+TEST_F(Registration, RegistrationThatCannotWriteTheAsioListReportsFailure)
+{
+    const std::string built = BuiltDriverPath();
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO");
+    HKEY volatileList = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                              nullptr, &volatileList, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(volatileList);
+
+    std::string command = "regsvr32.exe /s \"" + built + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    ASSERT_TRUE(
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+    const std::string box = DismissMessageBox(process.dwProcessId, 30000);
+    DWORD code = 0;
+    if (WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    } else {
+        TerminateProcess(process.hProcess, 1);
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    EXPECT_EQ(box, "RKX-T2 ASIO 64bit: Register Server failed ! (-105)");
+    EXPECT_NE(code, 0u) << "regsvr32 was told the registration succeeded";
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAsioKey));
+
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "SOFTWARE\\ASIO");
+    EXPECT_EQ(RunRegsvr32("/s \"" + built + "\""), 0u) << "registers again once the list can take it";
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, kAsioKey));
 }
 
 TEST_F(Registration, HostsCreateTheInstalledDriverByClassId)

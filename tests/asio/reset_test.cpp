@@ -111,6 +111,40 @@ TEST_F(DeviceReset, SettingsMessageAsksTheHostForOneResetPerMessage)
     TimedStop();
 }
 
+// Keeps this thread's messages moving (the driver's window and its timer live here) for a while.
+void DispatchMessagesFor(DWORD ms)
+{
+    const DWORD begin = GetTickCount();
+    while (GetTickCount() - begin < ms) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(5);
+    }
+}
+
+TEST_F(DeviceReset, ResumeFromSleepRestartsThePinsOnceAfterTheDelay)
+{
+    TestHost host;
+    ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
+    const uint32_t startsBefore = StatsOf(0).streamStarts;
+    // Going to sleep is not a resume.
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    DispatchMessagesFor(3000);
+    EXPECT_EQ(StatsOf(0).streamStarts, startsBefore) << "the pins were restarted before the delay";
+
+    const DWORD begin = GetTickCount();
+    while (StatsOf(0).streamStarts == startsBefore && GetTickCount() - begin < kHangLimitMs) DispatchMessagesFor(50);
+    EXPECT_EQ(StatsOf(0).streamStarts, startsBefore + 1) << "the pins are restarted although no path changed";
+    const size_t now = host.switches();
+    EXPECT_TRUE(host.WaitForSwitches(now + 20, kHangLimitMs)) << "switches go on after the reset";
+    // The timer fires once: another delay passes without another restart.
+    DispatchMessagesFor(5500);
+    EXPECT_EQ(StatsOf(0).streamStarts, startsBefore + 1);
+    EXPECT_EQ(host.resetRequests(), 0) << "the driver resets itself; the host is not asked";
+    EXPECT_LT(TimedStop(), kStopLimitMs);
+}
+
 TEST_F(DeviceReset, StopReturnsPromptlyWhileTheThreadIsHeldWithoutAMixer)
 {
     TestHost host;

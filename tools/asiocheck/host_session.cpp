@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 
 #include "virtualmixer/client/tone_analysis.h"
 
@@ -24,30 +25,33 @@ struct Live {
     std::atomic<size_t> switches{0};
     LARGE_INTEGER frequency{};
     LARGE_INTEGER lastEntry{};
-    uint64_t lastExitCpu = 0;
-    uint64_t driverCpu100ns = 0;
-    size_t cpuSamples = 0;
+    // The driver's own time is the buffer thread's CPU time from the first callback on, less
+    // the time spent inside the callbacks. The thread's CPU time is read only at both ends
+    // (reading it costs system calls that would otherwise be counted as the driver's).
+    HANDLE bufferThread = nullptr;
+    uint64_t firstCpu = 0;
+    std::atomic<int64_t> callbackTicks{0};  // inside the callbacks, from the second one on
     bool timeInfo = false;
 } live;
 
-uint64_t ThreadCpu()
+uint64_t ThreadCpu(HANDLE thread)
 {
     FILETIME created, exited, kernel, user;
-    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
     return (uint64_t(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
            (uint64_t(user.dwHighDateTime) << 32 | user.dwLowDateTime);
 }
 
 void OnSwitch(long half)
 {
-    const uint64_t cpuIn = ThreadCpu();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const size_t index = live.switches.load();
-    if (index > 0 && index - 1 < live.periodsMs.capacity()) {
+    if (index == 0) {
+        DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &live.bufferThread,
+                        THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0);
+    } else if (index - 1 < live.periodsMs.capacity()) {
         live.periodsMs.push_back(double(now.QuadPart - live.lastEntry.QuadPart) * 1000.0 / double(live.frequency.QuadPart));
-        live.driverCpu100ns += cpuIn - live.lastExitCpu;
-        ++live.cpuSamples;
     }
     live.lastEntry = now;
     const long frames = live.setup.bufferFrames;
@@ -67,7 +71,13 @@ void OnSwitch(long half)
         }
     }
     live.switches.store(index + 1);
-    live.lastExitCpu = ThreadCpu();
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    if (index == 0) {
+        live.firstCpu = ThreadCpu(GetCurrentThread());
+    } else {
+        live.callbackTicks.fetch_add(end.QuadPart - now.QuadPart);
+    }
 }
 
 void BufferSwitch(long half, ASIOBool) { OnSwitch(half); }
@@ -91,6 +101,40 @@ ASIOTime* BufferSwitchTimeInfo(ASIOTime*, long half, ASIOBool)
     OnSwitch(half);
     return nullptr;
 }
+
+// The yardstick for the driver's own time: copying the bytes it moves per buffer switch
+// (every host channel's half, in and out) with a plain memcpy, timed on the main thread while
+// the stream runs, so both see the same machine load. A batch of copies per sample keeps the
+// counter's resolution out of the figure; the median leaves out batches that were preempted.
+class MemcpyYardstick {
+public:
+    explicit MemcpyYardstick(size_t bytes) : source_(bytes, 0x5A), target_(bytes) {}
+    void Sample(const LARGE_INTEGER& frequency)
+    {
+        if (source_.empty()) return;
+        constexpr int kBatch = 32;
+        LARGE_INTEGER begin, end;
+        QueryPerformanceCounter(&begin);
+        for (int i = 0; i < kBatch; ++i) {
+            source_[size_t(i) % source_.size()] = uint8_t(i);
+            std::memcpy(target_.data(), source_.data(), source_.size());
+        }
+        QueryPerformanceCounter(&end);
+        sink_ = uint8_t(sink_ + target_[size_t(end.QuadPart) % target_.size()]);
+        samplesUs_.push_back(double(end.QuadPart - begin.QuadPart) * 1e6 / double(frequency.QuadPart) / kBatch);
+    }
+    double MedianUs()
+    {
+        if (samplesUs_.empty()) return -1;
+        std::sort(samplesUs_.begin(), samplesUs_.end());
+        return samplesUs_[samplesUs_.size() / 2];
+    }
+
+private:
+    std::vector<uint8_t> source_, target_;
+    std::vector<double> samplesUs_;
+    volatile uint8_t sink_ = 0;
+};
 
 // Frames from a played marker to its return on the recorded input: the median over markers.
 long RoundTrip(const std::vector<int32_t>& in)
@@ -122,8 +166,9 @@ SessionResult RunSession(const SessionSetup& setup)
     live.infos.clear();
     live.recorded.clear();
     live.switches = 0;
-    live.driverCpu100ns = 0;
-    live.cpuSamples = 0;
+    live.bufferThread = nullptr;
+    live.firstCpu = 0;
+    live.callbackTicks = 0;
     live.timeInfo = false;
     QueryPerformanceFrequency(&live.frequency);
     const size_t expected = size_t(setup.seconds * 48000.0 / double(setup.bufferFrames)) + 64;
@@ -143,6 +188,8 @@ SessionResult RunSession(const SessionSetup& setup)
         return result;
     }
     result.started = true;
+    result.bytesPerSwitch = (setup.outputs.size() + setup.inputs.size()) * size_t(setup.bufferFrames) * sizeof(int32_t);
+    MemcpyYardstick yardstick(result.bytesPerSwitch);
     LARGE_INTEGER begin, now;
     QueryPerformanceCounter(&begin);
     for (;;) {
@@ -152,8 +199,13 @@ SessionResult RunSession(const SessionSetup& setup)
         QueryPerformanceCounter(&now);
         result.elapsedSeconds = double(now.QuadPart - begin.QuadPart) / double(live.frequency.QuadPart);
         if (result.elapsedSeconds >= setup.seconds) break;
+        yardstick.Sample(live.frequency);
         Sleep(10);
     }
+    // Read while the thread still exists: it ends with stop.
+    const size_t switchesMeasured = live.switches.load();
+    const uint64_t lastCpu = live.bufferThread != nullptr ? ThreadCpu(live.bufferThread) : 0;
+    const int64_t callbackTicks = live.callbackTicks.load();
     setup.driver->stop();
     result.switches = live.switches.load();
     result.timeInfo = live.timeInfo;
@@ -171,7 +223,15 @@ SessionResult RunSession(const SessionSetup& setup)
         result.periodP99Ms = periods[std::min(periods.size() - 1, periods.size() * 99 / 100)];
         result.periodMaxMs = periods.back();
     }
-    if (live.cpuSamples > 0) result.driverCpuUsPerSwitch = double(live.driverCpu100ns) / 10.0 / double(live.cpuSamples);
+    if (live.bufferThread != nullptr && switchesMeasured > 1 && lastCpu > live.firstCpu) {
+        const double threadUs = double(lastCpu - live.firstCpu) / 10.0;
+        const double callbackUs = double(callbackTicks) * 1e6 / double(live.frequency.QuadPart);
+        result.driverCpuUsPerSwitch = std::max(0.0, threadUs - callbackUs) / double(switchesMeasured - 1);
+        result.callbackUsPerSwitch = callbackUs / double(switchesMeasured - 1);
+    }
+    if (live.bufferThread != nullptr) CloseHandle(live.bufferThread);
+    live.bufferThread = nullptr;
+    result.memcpyUsPerSwitch = yardstick.MedianUs();
     result.recorded = live.recorded;
     if (!result.recorded.empty()) result.roundTripFrames = RoundTrip(result.recorded[0]);
     setup.driver->disposeBuffers();

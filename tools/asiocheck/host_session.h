@@ -26,6 +26,9 @@ struct SessionResult {
     size_t missed = 0;               // switches expected at 48 kHz but not seen
     double periodMeanMs = 0, periodP99Ms = 0, periodMaxMs = 0;
     double driverCpuUsPerSwitch = -1; // buffer thread's CPU time outside the callback
+    double callbackUsPerSwitch = -1;  // the check host's own work inside the callback
+    size_t bytesPerSwitch = 0;       // host buffer bytes the driver copies at each switch
+    double memcpyUsPerSwitch = -1;   // a plain memcpy of those bytes, median, same run
     bool timeInfo = false;
     long roundTripFrames = -1;       // -1: not measured
     std::vector<std::vector<int32_t>> recorded;  // one per input
