@@ -79,9 +79,11 @@ int MMPAsio::ReadBlockNum()
     if (RegOpenKeyExA(software.get(), Build().asioKeyName, 0, KEY_ALL_ACCESS, key.receive()) == ERROR_SUCCESS) {
         DWORD value = 0;
         DWORD size = sizeof(value);
-        if (RegQueryValueExA(key.get(), "blockNum", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) !=
+        DWORD type = 0;
+        // Four bytes of another type (REG_BINARY, REG_NONE) are no setting either.
+        if (RegQueryValueExA(key.get(), "blockNum", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
                 ERROR_SUCCESS ||
-            size != sizeof(value) || value < 1 || value > 64) {
+            type != REG_DWORD || size != sizeof(value) || value < 1 || value > 64) {
             return kDefaultBlockNum;
         }
         return int(value);

@@ -57,8 +57,7 @@ BOOL CALLBACK AnnounceToWindow(HWND window, LPARAM context)
     if (std::wcscmp(title, kNotifyWindowName) != 0) return TRUE;
     const auto* message = reinterpret_cast<const std::pair<UINT, LPARAM>*>(context);
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, message->first, 0, message->second, SMTO_NORMAL | SMTO_ABORTIFHUNG,
-                        kAnnounceTimeoutMs, &ignored);
+    SendMessageTimeoutW(window, message->first, 0, message->second, SMTO_NORMAL, kAnnounceTimeoutMs, &ignored);
     return TRUE;
 }
 

@@ -18,8 +18,9 @@ constexpr UINT kBoostLevelChanged = WM_USER + 102;
 constexpr UINT kMidiChannelChanged = WM_USER + 103;
 constexpr UINT kMidiKeyModeChanged = WM_USER + 104;
 
-// A receiver that does not answer within this time is skipped; one the system reports as
-// hung is skipped at once. Long enough for any callback that is merely busy.
+// A receiver that does not answer within this time is skipped. Long enough for any callback
+// that is merely busy. Windows the system calls hung are not skipped early: a program that
+// took no messages for 5 s and is then busy for a moment counts as hung, yet answers in time.
 constexpr UINT kAnnounceTimeoutMs = 5000;
 
 constexpr LPARAM AudioChangeParam(uint32_t channel, uint32_t index)

@@ -64,6 +64,19 @@ TEST_F(DriverSettings, BlockNumChoosesTheBufferSizeAndBadValuesGiveTheDefault)
     }
 }
 
+TEST_F(DriverSettings, BlockNumOfAnotherTypeGivesTheDefault)
+{
+    const BYTE two[4] = {2, 0, 0, 0};
+    for (DWORD type : {DWORD(REG_BINARY), DWORD(REG_NONE)}) {
+        SCOPED_TRACE(type);
+        RegDeleteTreeA(HKEY_CURRENT_USER, kDriverKey);
+        ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, kDriverKey, "blockNum", type, two, sizeof(two)), ERROR_SUCCESS);
+        DriverRef driver(module.CreateDriver());
+        ASSERT_TRUE(driver);
+        EXPECT_EQ(PreferredSize(driver.driver), 256);
+    }
+}
+
 class ControlPanel : public DriverTest {
 protected:
     void SetUp() override

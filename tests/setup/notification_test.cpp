@@ -153,10 +153,13 @@ TEST_F(Notifications, RegistrationNeedsOurProductAndNullMeansNone)
     EXPECT_TRUE(g_heard.input.empty());
 }
 
-// A foreign window with the same title on a thread of its own.
+// A foreign window with the same title on a thread of its own. With `quietMs` it first waits
+// that long for messages that do not come, then is busy for `busyMs` (busy() turns true)
+// before it answers.
 class TitledWindow {
 public:
-    explicit TitledWindow(bool answers) : answers_(answers)
+    explicit TitledWindow(bool answers, DWORD quietMs = 0, DWORD busyMs = 0)
+        : answers_(answers), quietMs_(quietMs), busyMs_(busyMs)
     {
         thread_ = std::thread([this] { Run(); });
         while (!ready_.load()) Sleep(1);
@@ -168,6 +171,7 @@ public:
         thread_.join();
     }
     std::vector<std::pair<UINT, LPARAM>> heard;
+    bool busy() const { return busy_.load(); }
 
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -190,6 +194,11 @@ private:
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
         ready_.store(true);
+        if (quietMs_ > 0) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, quietMs_, QS_ALLINPUT);
+            busy_.store(true);
+            Sleep(busyMs_);
+        }
         if (answers_) {
             while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         } else {
@@ -200,6 +209,9 @@ private:
     }
 
     bool answers_;
+    DWORD quietMs_;
+    DWORD busyMs_;
+    std::atomic<bool> busy_{false};
     std::thread thread_;
     std::atomic<DWORD> threadId_{0};
     std::atomic<bool> ready_{false};
@@ -225,6 +237,17 @@ TEST_F(Notifications, HungReceiverIsSkippedAndTheOthersAreStillTold)
     EXPECT_LT(GetTickCount64() - start, 60000u);
     ASSERT_EQ(g_heard.boost.size(), 1u);
     EXPECT_EQ(StoredDword(L"Level"), 1u);
+}
+
+// A program that took no messages for a while and is now busy for a moment is not hung: the
+// system may call it so, yet it answers well within the limit and must be told.
+TEST_F(Notifications, ReceiverBusyAfterAQuietSpellIsStillTold)
+{
+    TitledWindow receiver(true, 6000, 1500);  // quiet past the system's 5 s judgement
+    while (!receiver.busy()) Sleep(10);
+    EXPECT_EQ(QVR_SetBoostLevelIndex(kProduct, 2), 100);
+    ASSERT_EQ(receiver.heard.size(), 1u);
+    EXPECT_EQ(receiver.heard[0], std::make_pair(UINT{WM_USER + 102}, LPARAM{0xB0002}));
 }
 
 TEST_F(Notifications, SetterInThisProcessCallsTheCallbackOfAnother)
