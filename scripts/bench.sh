@@ -14,14 +14,20 @@ for frames in 64 256; do
 done
 
 # ASIO driver through the check host: buffer switches, missed and late ones, callback period,
-# round trip and the driver's own time per switch, at the buffer sizes a user would choose.
+# round trip and the driver's own time per switch against a plain memcpy of the same bytes, at
+# the buffer sizes a user would choose. Each is followed by the raw stream probe at the same
+# size (same two transfers in flight, no driver): what Wine and the machine's load allow.
 if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   asio_seconds=${RKX_BENCH_ASIO_SECONDS:-60}
   for frames in 64 128 256 1024; do
-    bench_log "ASIO driver, $frames frames, ${asio_seconds} s"
+    bench_log "ASIO driver, $frames frames, ${asio_seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
     "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d $((frames / 64)) /f > /dev/null
     "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
     "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds "$asio_seconds"
+    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" stats 0 | grep -E 'underruns'
+    bench_log "raw stream probe, $frames frames, ${seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
+    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
+    "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
   done
   "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d 4 /f > /dev/null
 fi
@@ -40,4 +46,28 @@ if [ -f "$RKX_X64_BIN/setup_latency.exe" ]; then
   done
   kill "$watcher" 2> /dev/null || true
   wait "$watcher" 2> /dev/null || true
+fi
+
+# Settings utility: time from process start to the first complete paint, the cost of one full
+# paint (the connection changes below each repaint the window) and of one 100 ms blink tick,
+# as the utility itself measures them when RKX_CONFIG_TIMING names a file.
+if [ -f "$RKX_X64_BIN/RKX-T2_Config.exe" ]; then
+  bench_log "settings utility drawing (goals: first paint < 1000 ms, full paint < 30 ms, blink tick < 3 ms)"
+  timing=$(mktemp --suffix=.txt)
+  "$RKX_WINE" reg add 'HKCU\Software\Korvane\RKX-T2' /v Tab /t REG_DWORD /d 0 /f > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" plug 0 > /dev/null
+  RKX_CONFIG_TIMING="Z:${timing//\//\\}" "$RKX_WINE" "$RKX_X64_BIN/RKX-T2_Config.exe" > /dev/null 2>&1 &
+  utility=$!
+  sleep 3
+  for _ in 1 2 3 4 5; do
+    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" unplug 0 > /dev/null
+    sleep 0.5
+    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" plug 0 > /dev/null
+    sleep 0.5
+  done
+  sleep 2.5
+  kill "$utility" 2> /dev/null || true
+  wait "$utility" 2> /dev/null || true
+  sed 's/^/   /' "$timing"
+  rm -f "$timing"
 fi

@@ -9,7 +9,7 @@ packages=(
   googletest
   wine64 fonts-wine
   xvfb xdotool imagemagick librsvg2-bin
-  fonts-liberation fonts-droid-fallback
+  fonts-liberation fonts-droid-fallback fonts-nanum
 )
 
 missing=()

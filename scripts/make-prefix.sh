@@ -16,6 +16,8 @@ mkdir -p "$fonts"
 cp /usr/share/wine/fonts/* "$fonts/"
 cp /usr/share/fonts/truetype/liberation/*.ttf "$fonts/"
 cp /usr/share/fonts/truetype/droid/DroidSansFallbackFull.ttf "$fonts/"
+# Hangul: the Droid face is not linked for Korean text.
+cp /usr/share/fonts/truetype/nanum/NanumGothic.ttf /usr/share/fonts/truetype/nanum/NanumGothicBold.ttf "$fonts/"
 
 # Only link faces that exist: a SystemLink naming a missing face turns all text into boxes.
 reg=$(mktemp --suffix=.reg)
@@ -29,7 +31,11 @@ Windows Registry Editor Version 5.00
 REG
 "$RKX_WINE" regedit /S "Z:${reg//\//\\}"
 rm -f "$reg"
-"$RKX_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-  /v "Liberation Sans" /t REG_MULTI_SZ /d "DroidSansFallbackFull.ttf,Droid Sans Fallback" /f > /dev/null
+# Bold is linked by its own face name; without it bold Chinese and Korean text is boxes.
+for face in "Liberation Sans" "Liberation Sans Bold"; do
+  "$RKX_WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+    /v "$face" /t REG_MULTI_SZ \
+    /d 'DroidSansFallbackFull.ttf,Droid Sans Fallback\0NanumGothic.ttf,NanumGothic' /f > /dev/null
+done
 "$WINESERVER" -w
 echo "prefix ready"

@@ -1,0 +1,49 @@
+#include "app/user_registry.h"
+
+#include "app/registry_names.h"
+
+namespace config {
+
+rkx::UniqueKey UserRoot::Open() const
+{
+    if (userSid.empty()) return rkx::UniqueKey(HKEY_CURRENT_USER);
+    rkx::UniqueKey key;
+    if (RegOpenKeyExW(HKEY_USERS, userSid.c_str(), 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS)
+        key.reset();
+    return key;
+}
+
+std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
+{
+    if (root == nullptr) return std::nullopt;
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueW(root, kSettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    if (value == kMissingValue) return std::nullopt;
+    return value;
+}
+
+rkx::UniqueKey CreateSettingsKey(HKEY root)
+{
+    rkx::UniqueKey software;
+    if (root == nullptr || RegOpenKeyExW(root, L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
+        return {};
+    rkx::UniqueKey maker;
+    if (RegCreateKeyExW(software.get(), L"Korvane", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, maker.receive(),
+                        nullptr) != ERROR_SUCCESS)
+        return {};
+    rkx::UniqueKey model;
+    if (RegCreateKeyExW(maker.get(), kModelName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, model.receive(),
+                        nullptr) != ERROR_SUCCESS)
+        return {};
+    return model;
+}
+
+bool WriteDword(HKEY key, const wchar_t* name, DWORD value)
+{
+    return key != nullptr &&
+           RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+}
+
+}  // namespace config

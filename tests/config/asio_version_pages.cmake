@@ -1,0 +1,34 @@
+# Tests of the ASIO page, the installed-driver check and the version page. The rules run as
+# unit tests; the driver list uses the installed driver's registration; the window tests start
+# RKX-T2_Config.exe under Wine and Xvfb with the virtual mixer loaded and drive it with real
+# input, a host of the test process streaming through the installed driver where needed.
+if(NOT RKX_64BIT OR NOT TARGET rkx_config_core)
+  return()
+endif()
+set(asio_version_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/asio_version)
+
+rkx_gtest(config_asio_version_unit_tests
+  SOURCES ${asio_version_tests_dir}/asio_page_rules_test.cpp
+  LIBRARIES rkx_config_core
+  LABEL unit)
+
+rkx_gtest(config_asio_driver_list_tests
+  SOURCES ${asio_version_tests_dir}/asio_driver_list_test.cpp
+  LIBRARIES rkx_config_core ole32
+  LABEL bench)
+
+if(TARGET rkx_config AND TARGET asio_bench_support)
+  rkx_gtest(config_asio_version_window_tests
+    SOURCES
+      ${CMAKE_CURRENT_SOURCE_DIR}/frame/utility_session.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/frame/screen_capture.cpp
+      ${asio_version_tests_dir}/page_session.cpp
+      ${asio_version_tests_dir}/asio_bench_host.cpp
+      ${asio_version_tests_dir}/asio_page_test.cpp
+      ${asio_version_tests_dir}/version_page_test.cpp
+    LIBRARIES rkx_config_core asio_bench_support gdi32 user32 ole32
+    LABEL bench)
+  target_include_directories(config_asio_version_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
+                             ${RKX_SOURCE_ROOT}/tests/asio)
+  add_dependencies(config_asio_version_window_tests rkx_config rkx_setup rkx_asio vmixctl)
+endif()

@@ -1,0 +1,225 @@
+#include "routing_bench.h"
+
+#include "common/mixer_requests.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace routing_test {
+namespace {
+
+constexpr const wchar_t* kUserValues[] = {L"Input1",  L"Input2",  L"Input3", L"Output1", L"Output2", L"Output3",
+                                          L"Output4", L"Level",   L"Tab",    L"PosX",    L"PosY",    L"AsioConfigLaunch"};
+
+void SendMouse(POINT screen, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+void RoutingPageTest::SetUp()
+{
+    ASSERT_TRUE(bench.IsOpen()) << "the virtual mixer must be loaded";
+    ASSERT_TRUE(bench.Reset());
+    ASSERT_TRUE(bench.SetPlugged(0, true));
+    for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
+}
+
+void RoutingPageTest::TearDown()
+{
+    utility.Close();
+    bench.Reset();
+    bench.SetPlugged(0, true);
+    for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
+}
+
+void RoutingPageTest::StartOn(int tab)
+{
+    tab_ = tab;
+    frame_test::WriteUserValue(L"Tab", static_cast<DWORD>(tab));
+    // Always the same place, so captures of two runs compare.
+    frame_test::WriteUserValue(L"PosX", 0);
+    frame_test::WriteUserValue(L"PosY", 0);
+    ASSERT_TRUE(utility.Start());
+    ASSERT_EQ(utility.CurrentTab(), tab);
+}
+
+void RoutingPageTest::Restart()
+{
+    ASSERT_TRUE(utility.Close());
+    StartOn(tab_);
+}
+
+VmixMixerState RoutingPageTest::Mixer()
+{
+    auto status = std::make_unique<VmixStatus>();
+    EXPECT_TRUE(bench.GetStatus(*status));
+    return status->mixer[0];
+}
+
+std::array<unsigned, 3> RoutingPageTest::ReceiveRoutes()
+{
+    const VmixMixerState state = Mixer();
+    return {state.receiveRoute[0], state.receiveRoute[1], state.receiveRoute[2]};
+}
+
+unsigned RoutingPageTest::RequestCount(uint32_t code)
+{
+    VmixStats stats{};
+    EXPECT_TRUE(bench.GetStats(0, stats));
+    const int index = RkxControlRequestIndex(code);
+    return index < 0 ? 0 : stats.controlRequests[index];
+}
+
+std::vector<RouteRequest> RoutingPageTest::RouteRequests()
+{
+    auto journal = std::make_unique<VmixJournal>();
+    EXPECT_TRUE(bench.GetJournal(*journal));
+    std::vector<RouteRequest> requests;
+    for (uint32_t i = 0; i < journal->count && i < VMIX_JOURNAL_CAPACITY; ++i) {
+        const VmixJournalEntry& e = journal->entry[i];
+        if (e.code != IOCTL_MIXER_SET_USB_RECEIVE_ROUTE || e.inputBytes < 4) continue;
+        requests.push_back({static_cast<unsigned>(e.input[0] | (e.input[1] << 8)),
+                            static_cast<unsigned>(e.input[2] | (e.input[3] << 8))});
+    }
+    return requests;
+}
+
+void RoutingPageTest::SetMixerValue(VmixValueId id, uint32_t index, uint32_t value)
+{
+    ASSERT_TRUE(bench.SetValue(0, id, index, value));
+}
+
+HWND RoutingPageTest::Popup() const
+{
+    HWND popup = FindWindowW(L"MixerPopMenu", L"POPMENU");
+    return popup != nullptr && IsWindowVisible(popup) ? popup : nullptr;
+}
+
+bool RoutingPageTest::WaitForPopup()
+{
+    return WaitFor([&] { return Popup() != nullptr; });
+}
+
+bool RoutingPageTest::WaitForNoPopup()
+{
+    return WaitFor([&] { return Popup() == nullptr; });
+}
+
+POINT RoutingPageTest::PopupItemPoint(int item) const
+{
+    RECT rect{};
+    GetWindowRect(Popup(), &rect);
+    // Near the right end of the panel, where no item text reaches.
+    return {rect.right - 14 - 6, rect.top + 6 + 18 * item + 9};
+}
+
+void RoutingPageTest::MovePointer(POINT screen) const
+{
+    SendMouse(screen, 0);
+    WaitFor([&] {
+        POINT now{};
+        GetCursorPos(&now);
+        return now.x == screen.x && now.y == screen.y;
+    }, 2000);
+}
+
+void RoutingPageTest::ClickScreen(POINT screen) const
+{
+    MovePointer(screen);
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+}
+
+void RoutingPageTest::OpenMenu(int x, int y)
+{
+    utility.Click(x, y);
+    ASSERT_TRUE(WaitForPopup()) << "no menu opened at " << x << "," << y;
+}
+
+void RoutingPageTest::ChooseItem(int item)
+{
+    ASSERT_NE(Popup(), nullptr);
+    ClickScreen(PopupItemPoint(item));
+    ASSERT_TRUE(WaitForNoPopup());
+}
+
+Capture RoutingPageTest::Area(int x, int y, int w, int h) const
+{
+    return frame_test::CaptureClient(utility.window(), x, y, w, h);
+}
+
+Capture RoutingPageTest::WaitForChange(int x, int y, int w, int h, const Capture& before)
+{
+    Capture now;
+    WaitFor([&] {
+        now = Area(x, y, w, h);
+        return !(now == before);
+    });
+    return now;
+}
+
+bool RoutingPageTest::WaitForPixels(int x, int y, int w, int h, const Capture& expected)
+{
+    return WaitFor([&] { return Area(x, y, w, h) == expected; });
+}
+
+int RoutingPageTest::RunRkxsetup(const std::wstring& arguments)
+{
+    const std::wstring program = frame_test::ProgramDirectory() + L"\\rkxsetup.exe";
+    std::wstring line = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return -1;
+    rkx::UniqueHandle process(info.hProcess);
+    CloseHandle(info.hThread);
+    WaitForSingleObject(process.get(), 30000);
+    DWORD code = 1;
+    GetExitCodeProcess(process.get(), &code);
+    return static_cast<int>(code);
+}
+
+int CountDark(const Capture& capture, int level)
+{
+    int count = 0;
+    for (uint32_t p : capture.pixels)
+        if (static_cast<int>((p >> 16) & 0xFF) < level && static_cast<int>((p >> 8) & 0xFF) < level &&
+            static_cast<int>(p & 0xFF) < level)
+            ++count;
+    return count;
+}
+
+int CountLight(const Capture& capture, int level)
+{
+    int count = 0;
+    for (uint32_t p : capture.pixels)
+        if (static_cast<int>((p >> 16) & 0xFF) >= level && static_cast<int>((p >> 8) & 0xFF) >= level &&
+            static_cast<int>(p & 0xFF) >= level)
+            ++count;
+    return count;
+}
+
+RECT DifferenceBox(const Capture& a, const Capture& b)
+{
+    RECT box{a.width, a.height, -1, -1};
+    if (a.width != b.width || a.height != b.height) return RECT{};
+    for (int y = 0; y < a.height; ++y)
+        for (int x = 0; x < a.width; ++x)
+            if (a.at(x, y) != b.at(x, y)) {
+                box.left = std::min<LONG>(box.left, x);
+                box.top = std::min<LONG>(box.top, y);
+                box.right = std::max<LONG>(box.right, x + 1);
+                box.bottom = std::max<LONG>(box.bottom, y + 1);
+            }
+    return box.right < 0 ? RECT{} : box;
+}
+
+}  // namespace routing_test
