@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# make demo: the main job on the virtual mixer. Plugs a mixer, routes the computer's audio
-# through mixer channel 1 and back, streams a few seconds through the pin the way a
-# hardware-paced host does, and prints what the mixer saw.
+# make demo: the main job on the virtual mixer. The package installed, a mixer plugged in, a
+# host streaming through the ASIO driver, the raw pin stream and what the mixer saw, the setup
+# library's view, and at the end the settings utility open (pictures of its four tabs under
+# build/demo/utility) changing a route by real input while the host records: the recording
+# switches from the host's own tone to the microphone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/bench.sh"
@@ -63,9 +65,53 @@ if [ -f "$RKX_X64_BIN/rkxsetup.exe" ]; then
   vmixctl journal | grep -E 'SET_USB_SEND|SELECTOR' | sed 's/^/   /'
 fi
 
+utility=$RKX_X64_BIN/RKX-T2_Config.exe
+if [ -f "$utility" ] && [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
+  bench_log "the whole package: a host streams through the ASIO driver while the settings utility changes a route"
+  vmixctl reset > /dev/null
+  vmixctl set 0 certify 0 > /dev/null
+  # The user's stored choice for the computer's input 1/2: channel 1 after its fader.
+  "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" set input 0 "Post CH1 Fader" > /dev/null
+  shots=$out/utility
+  mkdir -p "$shots"
+  "$RKX_WINE" 'C:\Program Files\Korvane\RKX-T2\RKX-T2_Config.exe' > /dev/null 2>&1 &
+  ui=$!
+  window=$(timeout 60 xdotool search --sync --name "RKX-T2 Setting Utility" | head -1)
+  echo "   utility window open on $DISPLAY (client area 596 x 556)"
+  click() { xdotool mousemove --window "$window" "$1" "$2" click 1; sleep "${3:-1}"; }
+  tabs=(input output asio about)
+  for tab in 0 1 2 3; do
+    click $((29 + 112 * tab + 45)) 72 1.5
+    import -window root -crop 602x581+0+0 "$shots/tab$tab-${tabs[$tab]}.png"
+  done
+  click $((29 + 112 + 45)) 72
+  # asiocheck loops output 1/2 through mixer channel 1 (selector on USB, post-fader to the
+  # computer's input 1/2) and records input 1/2 while it streams.
+  "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds 10 --wav "$(win "$out/utility-route-change.wav")" \
+    > "$out/utility-route-change.log" 2>&1 &
+  host=$!
+  sleep 5
+  echo "   (a few seconds into the recording) MIXER OUTPUT, DECK 1/A: choose MIC in the pulldown"
+  click 480 292
+  import -window root -crop 602x581+0+0 "$shots/menu-open.png"
+  click 480 $((307 + 18 * 5 + 15)) 1.5
+  import -window root -crop 602x581+0+0 "$shots/after-choice.png"
+  wait $host || true
+  grep -E 'switches|round trip|missed' "$out/utility-route-change.log" | sed 's/^/   /' || true
+  echo "   what the host recorded on input 1 (its own 3 kHz tone through CH1, then the microphone):"
+  vmixctl analyze "$(win "$out/utility-route-change.wav")" 0 | sed 's/^/   /'
+  # Closed the way a user closes it, so it saves its state.
+  "$RKX_WINE" taskkill /IM RKX-T2_Config.exe > /dev/null 2>&1 || true
+  for _ in $(seq 1 50); do kill -0 $ui 2> /dev/null || break; sleep 0.1; done
+  kill $ui 2> /dev/null || true
+  wait $ui 2> /dev/null || true
+  echo "   pictures of the utility: $shots"
+fi
+
 bench_log "files"
 echo "   $out/recorded-by-host.wav   what the host recorded (send channels, 8 sub-channels)"
 echo "   $out/played-by-host.wav     what the mixer received from the host"
 [ -f "$out/route-change.wav" ] && echo "   $out/route-change.wav        the recording across the route change"
+[ -f "$out/utility-route-change.wav" ] && echo "   $out/utility-route-change.wav  the host's recording across the change made in the utility"
 [ -f "$out/asio-recorded.wav" ] && echo "   $out/asio-recorded.wav       inputs recorded through the ASIO driver"
 true

@@ -37,7 +37,7 @@ struct SessionResult {
 // Streams for setup.seconds; the driver is initialised and has no buffers yet.
 SessionResult RunSession(const SessionSetup& setup);
 
-// The test signal on every output: a 750 Hz tone with a level step every half second that
+// The test signal on every output: a 3 kHz tone with a level step every half second that
 // the round-trip measurement looks for.
 int32_t TestSignal(uint64_t frame);
 constexpr uint64_t kMarkerEvery = 24000;
