@@ -97,7 +97,7 @@ if [ -f "$utility" ] && [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   click 480 $((307 + 18 * 5 + 15)) 1.5
   import -window root -crop 602x581+0+0 "$shots/after-choice.png"
   wait $host || true
-  grep -E 'switches|round trip|missed' "$out/utility-route-change.log" | sed 's/^/   /' || true
+  grep -E 'switches|missed' "$out/utility-route-change.log" | sed 's/^/   /' || true
   echo "   what the host recorded on input 1 (its own 3 kHz tone through CH1, then the microphone):"
   vmixctl analyze "$(win "$out/utility-route-change.wav")" 0 | sed 's/^/   /'
   # Closed the way a user closes it, so it saves its state.
