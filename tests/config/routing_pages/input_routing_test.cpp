@@ -75,16 +75,9 @@ TEST_F(InputRoutingPage, MenuFollowsPointerAndKeysAndClosesOnAClickOutside)
     EXPECT_EQ(rect.bottom - rect.top, 18 * 3 + 31);
 
     // The pointer on item 1 puts the dark bar there, and on item 0 moves it.
-    auto barAt = [&](int item) {
-        HWND menu = Popup();
-        if (menu == nullptr) return false;
-        POINT client = PopupItemPoint(item);
-        ScreenToClient(menu, &client);
-        const Capture pixel = frame_test::CaptureClient(menu, client.x, client.y, 1, 1);
-        return pixel.width == 1 && pixel.at(0, 0) == 0x0A0A0A;
-    };
-    MovePointer(PopupItemPoint(1));
-    EXPECT_TRUE(WaitFor([&] { return barAt(1) && !barAt(0); }));
+    auto barAt = [&](int item) { return ItemHighlighted(item); };
+    ASSERT_TRUE(HoverItem(1));
+    EXPECT_FALSE(barAt(0));
     MovePointer(PopupItemPoint(0));
     EXPECT_TRUE(WaitFor([&] { return barAt(0) && !barAt(1); }));
 

@@ -60,7 +60,10 @@ TEST_F(OutputRoutingPage, ControlToneOffUsbWarnsUntilAClickOrTheSelectorReachesU
     EXPECT_TRUE(WaitForPixels(kBalloonX, kBalloonY, kBalloonW, kBalloonH, noBalloon)) << "a click removes it";
 
     ASSERT_NO_FATAL_FAILURE(Choose(0, 0));  // CH1 Control Tone PHONO: the selector is still off USB
-    ASSERT_TRUE(WaitFor([&] { return IsBalloon(Balloon()); }));
+    ASSERT_TRUE(WaitFor([&] { return Mixer().sendSource[0] == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return IsBalloon(shown = Balloon()); }))
+        << "light " << CountLight(shown, 0xEB) << " dark " << CountDark(shown, 0x90) << " Output1 "
+        << frame_test::ReadUserValue(L"Output1").value_or(~0ul);
     SetMixerValue(VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB);
     EXPECT_TRUE(WaitForPixels(kBalloonX, kBalloonY, kBalloonW, kBalloonH, noBalloon))
         << "the selector on USB removes it";
@@ -175,7 +178,7 @@ TEST_F(OutputRoutingPage, SourceHighlightFollowsPointerAndKeys)
     };
 
     RECT fader{}, aux{}, mic{};
-    MovePointer(PopupItemPoint(2));  // Post CH1 Fader
+    ASSERT_TRUE(HoverItem(2));  // Post CH1 Fader
     ASSERT_TRUE(highlighted(fader));
     MovePointer(PopupItemPoint(6));  // AUX
     ASSERT_TRUE(elsewhere(fader, aux)) << "the frame moves with the pointer";

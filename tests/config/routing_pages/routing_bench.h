@@ -50,6 +50,10 @@ protected:
     bool WaitForNoPopup();
     // Screen point of item `item` of the open menu, inside its panel and right of the text.
     POINT PopupItemPoint(int item) const;
+    // The menu's highlight bar is at the item.
+    bool ItemHighlighted(int item) const;
+    // Moves the pointer over the item until the menu shows it has seen it there.
+    bool HoverItem(int item);
     void MovePointer(POINT screen) const;
     void ClickScreen(POINT screen) const;
     // Opens the menu of the pulldown field at client (x, y) and waits for it.
