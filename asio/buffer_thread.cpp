@@ -73,12 +73,12 @@ void MMPAsio::RunPass()
             if (!WaitRow(outWait[h], outPinCount) || !CheckpointOk()) return;
             if (inPinCount > 0) {
                 if (!WaitRow(inWait[h], inPinCount)) return;
-                for (int j = 0; j < inputCount; ++j) input(j, h);
+                CopyInputs(h);
             }
             if (!CheckpointOk()) return;
             if (!paced) PaceHalf(bufferFrames);
             SwitchHalf(h);
-            for (int j = 0; j < outputCount; ++j) output(j, h, h);
+            CopyOutputs(h, h);
             for (int i = 0; i < outPinCount; ++i) {
                 SubmitWrite(outPinList[i], h);
                 if (!CheckpointOk()) return;
@@ -97,11 +97,11 @@ void MMPAsio::RunPass()
             SubmitRead(inPinList[i], h);
             if (!CheckpointOk()) return;
         }
-        for (int j = 0; j < inputCount; ++j) input(j, h);
+        CopyInputs(h);
         if (!CheckpointOk()) return;
         if (!paced) PaceHalf(bufferFrames);
         SwitchHalf(h);
-        for (int j = 0; j < outputCount; ++j) output(j, h, curOutBlock);
+        CopyOutputs(h, curOutBlock);
         for (int i = 0; i < outPinCount; ++i) {
             SubmitWrite(outPinList[i], curOutBlock);
             if (!CheckpointOk()) return;

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "asio/com_base.h"
+#include "asio/copy_timing.h"
 #include "asio/iasio.h"
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
@@ -102,6 +103,8 @@ public:
     // ---- host buffers (host_buffers.cpp) ----
     void input(int j, int h);
     void output(int j, int h, int k);
+    void CopyInputs(int h);
+    void CopyOutputs(int h, int k);
     bool IsActive(long channel, bool isInput) const;
     void FreeHostBuffers();
 
@@ -158,6 +161,7 @@ public:
     int32_t* outputBuffers[kMaxChannels] = {};
     int inputCount = 0;
     int outputCount = 0;
+    CopyTiming copyTiming;
 
     // time
     uint64_t systemTime = 0;

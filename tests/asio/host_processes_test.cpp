@@ -114,6 +114,9 @@ TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundT
     EXPECT_NE(run.output.find("buffer switches: "), std::string::npos) << run.output;
     // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
     EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
+    // The driver timed its own copies for the host that asked, and wrote them when disposed.
+    EXPECT_NE(run.output.find("driver's own copies per buffer switch: "), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("the same memcpy on the buffer thread"), std::string::npos) << run.output;
 }
 
 TEST_F(DriverTest, StreamingHostRidesThroughUnplugAndReplugBroadcasts)

@@ -1,9 +1,11 @@
 #include "host_session.h"
 
 #include <windows.h>
+#include <x86intrin.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 #include "virtualmixer/client/tone_analysis.h"
@@ -33,6 +35,10 @@ struct Live {
     uint64_t firstCpu = 0;
     std::atomic<int64_t> callbackTicks{0};  // inside the callbacks, from the second one on
     bool timeInfo = false;
+    // A plain memcpy of the bytes the driver copies, done on the buffer thread at every switch,
+    // so it meets the same caches the driver's copies meet; timed with the time-stamp counter.
+    std::vector<uint8_t> copySource, copyTarget;
+    std::vector<uint32_t> copyCycles;       // preallocated
 } live;
 
 uint64_t ThreadCpu(HANDLE thread)
@@ -45,6 +51,13 @@ uint64_t ThreadCpu(HANDLE thread)
 
 void OnSwitch(long half)
 {
+    if (!live.copySource.empty()) {
+        const uint64_t copyStarted = __rdtsc();
+        std::memcpy(live.copyTarget.data(), live.copySource.data(), live.copySource.size());
+        const uint64_t cycles = __rdtsc() - copyStarted;
+        if (live.copyCycles.size() < live.copyCycles.capacity())
+            live.copyCycles.push_back(uint32_t(std::min<uint64_t>(cycles, UINT32_MAX)));
+    }
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const size_t index = live.switches.load();
@@ -152,6 +165,45 @@ long RoundTrip(const std::vector<int32_t>& in)
     return delays[delays.size() / 2];
 }
 
+// Asks the driver, through RKX_ASIO_TIMING, to time its own copies and write the figure to a
+// temporary file when its buffers are disposed.
+class CopyTimingFile {
+public:
+    CopyTimingFile()
+    {
+        wchar_t folder[MAX_PATH];
+        const DWORD length = GetTempPathW(MAX_PATH, folder);
+        if (length == 0 || length >= MAX_PATH || GetTempFileNameW(folder, L"rkx", 0, path_) == 0) {
+            path_[0] = 0;
+            return;
+        }
+        SetEnvironmentVariableW(L"RKX_ASIO_TIMING", path_);
+    }
+    ~CopyTimingFile()
+    {
+        if (path_[0] == 0) return;
+        SetEnvironmentVariableW(L"RKX_ASIO_TIMING", nullptr);
+        DeleteFileW(path_);
+    }
+    CopyTimingFile(const CopyTimingFile&) = delete;
+    CopyTimingFile& operator=(const CopyTimingFile&) = delete;
+
+    // Microseconds per buffer switch, or -1 when the driver wrote nothing.
+    double Read() const
+    {
+        if (path_[0] == 0) return -1;
+        FILE* file = _wfopen(path_, L"rb");
+        if (file == nullptr) return -1;
+        double microseconds = -1;
+        if (std::fscanf(file, "copy_us_per_switch %lf", &microseconds) != 1) microseconds = -1;
+        std::fclose(file);
+        return microseconds;
+    }
+
+private:
+    wchar_t path_[MAX_PATH] = {};
+};
+
 }  // namespace
 
 int32_t TestSignal(uint64_t frame)
@@ -173,6 +225,11 @@ SessionResult RunSession(const SessionSetup& setup)
     live.timeInfo = false;
     QueryPerformanceFrequency(&live.frequency);
     const size_t expected = size_t(setup.seconds * 48000.0 / double(setup.bufferFrames)) + 64;
+    const size_t copyBytes = (setup.outputs.size() + setup.inputs.size()) * size_t(setup.bufferFrames) * sizeof(int32_t);
+    live.copySource.assign(copyBytes, 0x5A);
+    live.copyTarget.assign(copyBytes, 0);
+    live.copyCycles.clear();
+    live.copyCycles.reserve(expected);
     live.periodsMs.clear();
     live.periodsMs.reserve(expected);
     for (long c : setup.outputs) live.infos.push_back({ASIOFalse, c, {nullptr, nullptr}});
@@ -181,6 +238,7 @@ SessionResult RunSession(const SessionSetup& setup)
         live.recorded.emplace_back().reserve(size_t(setup.seconds * 48000.0) + size_t(setup.bufferFrames) * 64);
     }
     static ASIOCallbacks callbacks = {BufferSwitch, SampleRateDidChange, AsioMessage, BufferSwitchTimeInfo};
+    const CopyTimingFile copyTiming;
     result.error = setup.driver->createBuffers(live.infos.data(), long(live.infos.size()), setup.bufferFrames, &callbacks);
     if (result.error != ASE_OK) return result;
     result.error = setup.driver->start();
@@ -193,6 +251,7 @@ SessionResult RunSession(const SessionSetup& setup)
     MemcpyYardstick yardstick(result.bytesPerSwitch);
     LARGE_INTEGER begin, now;
     QueryPerformanceCounter(&begin);
+    const uint64_t beginCycles = __rdtsc();
     for (;;) {
         // The driver's window belongs to this thread: keep its messages moving.
         MSG message;
@@ -208,6 +267,14 @@ SessionResult RunSession(const SessionSetup& setup)
     const uint64_t lastCpu = live.bufferThread != nullptr ? ThreadCpu(live.bufferThread) : 0;
     const int64_t callbackTicks = live.callbackTicks.load();
     setup.driver->stop();
+    QueryPerformanceCounter(&now);
+    const double usPerCycle = double(now.QuadPart - begin.QuadPart) * 1e6 / double(live.frequency.QuadPart) /
+                              double(std::max<uint64_t>(1, __rdtsc() - beginCycles));
+    if (!live.copyCycles.empty()) {
+        std::vector<uint32_t> cycles = live.copyCycles;
+        std::sort(cycles.begin(), cycles.end());
+        result.memcpyOnThreadUsPerSwitch = double(cycles[cycles.size() / 2]) * usPerCycle;
+    }
     result.switches = live.switches.load();
     result.timeInfo = live.timeInfo;
 
@@ -236,6 +303,7 @@ SessionResult RunSession(const SessionSetup& setup)
     result.recorded = live.recorded;
     if (!result.recorded.empty()) result.roundTripFrames = RoundTrip(result.recorded[0]);
     setup.driver->disposeBuffers();
+    result.driverCopyUsPerSwitch = copyTiming.Read();
     return result;
 }
 

@@ -29,6 +29,8 @@ struct SessionResult {
     double callbackUsPerSwitch = -1;  // the check host's own work inside the callback
     size_t bytesPerSwitch = 0;       // host buffer bytes the driver copies at each switch
     double memcpyUsPerSwitch = -1;   // a plain memcpy of those bytes, median, same run
+    double memcpyOnThreadUsPerSwitch = -1; // the same memcpy on the buffer thread at each switch
+    double driverCopyUsPerSwitch = -1; // the driver's own copies, as it timed them itself
     bool timeInfo = false;
     long roundTripFrames = -1;       // -1: not measured
     std::vector<std::vector<int32_t>> recorded;  // one per input

@@ -97,6 +97,16 @@ void PrintSession(const asiocheck::SessionResult& r, long bufferFrames)
         }
         std::printf("\n");
     }
+    if (r.driverCopyUsPerSwitch >= 0) {
+        // What the driver itself does with the samples, timed inside it: the strided copies
+        // between the host's buffers and the transfer blocks.
+        std::printf("driver's own copies per buffer switch: %.3f us median", r.driverCopyUsPerSwitch);
+        if (r.memcpyUsPerSwitch > 0) std::printf(" (%.1fx the memcpy)", r.driverCopyUsPerSwitch / r.memcpyUsPerSwitch);
+        std::printf("\n");
+        if (r.memcpyOnThreadUsPerSwitch > 0)
+            std::printf("the same memcpy on the buffer thread at each switch: %.3f us median (driver's copies %.1fx)\n",
+                        r.memcpyOnThreadUsPerSwitch, r.driverCopyUsPerSwitch / r.memcpyOnThreadUsPerSwitch);
+    }
 }
 
 int Run()
