@@ -19,10 +19,14 @@ TEST_P(StreamingRate, CompletionsKeepToTheAudioRate)
     const StreamRun run = RunStream(pin, plan);
     ASSERT_TRUE(run.ok) << run.failure;
     const double expected = run.elapsedSeconds * RKX_SAMPLE_RATE / frames;
-    // Wide bounds: this catches a wrong clock, not jitter.
-    EXPECT_GT(run.completions, expected * 0.75);
-    EXPECT_LT(run.completions, expected * 1.25 + 2);
+    // Wide bounds: this catches a wrong clock, not jitter. The mixer's clock runs its periods
+    // whether or not a loaded machine let the host queue a block in time (those periods count
+    // as underruns), so the periods are what keep to the rate; completions can only be fewer.
     const VmixStats stats = StatsOf(0);
+    EXPECT_GT(stats.periods, expected * 0.75);
+    EXPECT_LT(stats.periods, expected * 1.25 + 2);
+    EXPECT_LT(run.completions, expected * 1.25 + 2);
+    EXPECT_GT(run.completions, expected * 0.25) << "the host is paced by completions and keeps streaming";
     EXPECT_GE(stats.blocksRead, run.completions);
     EXPECT_GE(stats.blocksWritten, run.completions);
     EXPECT_NEAR(stats.periodMeanUs, 1e6 * frames / RKX_SAMPLE_RATE, 0.25 * 1e6 * frames / RKX_SAMPLE_RATE);
