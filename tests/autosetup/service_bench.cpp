@@ -16,6 +16,7 @@
 #include "common/unique_registry_key.h"
 #include "tests/autosetup/utility_probe_names.h"
 #include "virtualmixer/client/device_change_broadcast.h"
+#include "virtualmixer/client/window_station_walk.h"
 
 namespace rkx::autosetup::test {
 namespace {
@@ -117,68 +118,17 @@ std::string SidOfToken(HANDLE token)
     return sid;
 }
 
-struct WindowStation {
-    HWINSTA handle;
-    explicit WindowStation(HWINSTA h) : handle(h) {}
-    ~WindowStation()
-    {
-        if (handle != nullptr) CloseWindowStation(handle);
-    }
-};
-struct Desktop {
-    HDESK handle;
-    explicit Desktop(HDESK h) : handle(h) {}
-    ~Desktop()
-    {
-        if (handle != nullptr) CloseDesktop(handle);
-    }
-};
-struct StationRestorer {
-    HWINSTA original = GetProcessWindowStation();
-    ~StationRestorer()
-    {
-        if (original != nullptr) SetProcessWindowStation(original);
-    }
-};
-
-BOOL CALLBACK CollectName(LPWSTR name, LPARAM context)
-{
-    reinterpret_cast<std::vector<std::wstring>*>(context)->emplace_back(name);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectServiceWindow(HWND window, LPARAM context)
+bool IsServiceWindow(HWND window)
 {
     wchar_t className[64] = {};
-    if (GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kServiceWindowClass) == 0)
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    return TRUE;
+    return GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kServiceWindowClass) == 0;
 }
 
-// Calls `use` for every service window, while the process sits on that window's station
-// (windows of another station can only be reached from there).
+// Calls `use` for every service window, while the process sits on that window's station.
 template <typename Use>
 int ForEachServiceWindow(Use use)
 {
-    std::vector<std::wstring> stations;
-    EnumWindowStationsW(CollectName, reinterpret_cast<LPARAM>(&stations));
-    StationRestorer restorer;
-    int count = 0;
-    for (const std::wstring& stationName : stations) {
-        WindowStation station(OpenWindowStationW(stationName.c_str(), FALSE, WINSTA_ENUMDESKTOPS | WINSTA_ENUMERATE));
-        if (station.handle == nullptr || !SetProcessWindowStation(station.handle)) continue;
-        std::vector<std::wstring> desktops;
-        EnumDesktopsW(station.handle, CollectName, reinterpret_cast<LPARAM>(&desktops));
-        for (const std::wstring& desktopName : desktops) {
-            Desktop desktop(OpenDesktopW(desktopName.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
-            if (desktop.handle == nullptr) continue;
-            std::vector<HWND> windows;
-            EnumDesktopWindows(desktop.handle, CollectServiceWindow, reinterpret_cast<LPARAM>(&windows));
-            for (HWND window : windows) count += use(window) ? 1 : 0;
-        }
-        if (restorer.original != nullptr) SetProcessWindowStation(restorer.original);
-    }
-    return count;
+    return vmix::ForEachTopLevelWindow([&](HWND window) { return IsServiceWindow(window) && use(window) ? 1 : 0; });
 }
 
 template <typename Visit>
