@@ -7,8 +7,10 @@
 #include "app/ui_strings.h"
 #include "dialog/blink.h"
 #include "dialog/label_log.h"
+#include "dialog/label_recipe.h"
 #include "dialog/placement.h"
 #include "dialog/tab_strip.h"
+#include "skin/install_language.h"
 #include "pages/asio_page.h"
 #include "pages/input_routing_page.h"
 #include "pages/output_routing_page.h"
@@ -98,7 +100,7 @@ std::optional<DWORD> ReadDword(HKEY key, const wchar_t* name)
     DWORD value = 0, size = sizeof value, type = 0;
     if (key == nullptr ||
         RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || value == config::kMissingValue)
+        type != REG_DWORD || size != sizeof value || value == config::kMissingValue)
         return std::nullopt;
     return value;
 }
@@ -131,8 +133,10 @@ void CMixerConfigDlg::SetStartArguments(bool autoStart, const std::wstring& user
 
 BOOL CMixerConfigDlg::OnInitDialog()
 {
+    timing_.Milestone("init");
     HINSTANCE instance = GetModuleHandleW(nullptr);
     setupLoadResult = config::BindSetupLibrary();
+    timing_.Milestone("library");
 
     icon_ = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
     HICON smallIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
@@ -143,8 +147,11 @@ BOOL CMixerConfigDlg::OnInitDialog()
     setup::QVR_GetProductId(config::kModelName, &productId);
     PlaceWindow();
     RegisterPopMenuClass(instance);
+    timing_.Milestone("placed");
     for (const wchar_t* name : kFrameImages) LoadImage(name);
+    timing_.Milestone("images");
     CreateFonts();
+    timing_.Milestone("fonts");
     SetWindowTextW(m_hWnd, config::FormatUiString(kStrTitleFormat, config::kModelName).c_str());
     for (int tab = 0; tab < kPageCount; ++tab) tabLabels[tab] = config::LoadUiString(kStrTabMixerInput + tab);
     RenderLabel(connectedLabel, 0, 0, 82, 14, config::LoadUiString(kStrConnected).c_str(), RGB(0, 0, 0xFF),
@@ -166,7 +173,12 @@ BOOL CMixerConfigDlg::OnInitDialog()
     is64BitWindows = Is64BitWindows();
     asioDriverState = 0;
 
-    for (auto& page : pages_) page->Init();
+    timing_.Milestone("labels");
+    const char* const pageMilestones[kPageCount] = {"page0", "page1", "page2", "page3"};
+    for (int tab = 0; tab < kPageCount; ++tab) {
+        pages_[tab]->Init();
+        timing_.Milestone(pageMilestones[tab]);
+    }
 
     if (userRoot_.autoStart) {
         currentTab = 1;
@@ -197,6 +209,7 @@ BOOL CMixerConfigDlg::OnInitDialog()
     deviceNotification_ = RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     config::BringToForeground(m_hWnd);
+    timing_.Milestone("shown");
     return TRUE;
 }
 
@@ -275,30 +288,45 @@ void CMixerConfigDlg::RenderLabel(LabelBitmap& target, int x, int y, int w, int 
                                   COLORREF textColour, COLORREF background, HFONT font, int* measuredWidth)
 {
     config::LogRenderedLabel(w, h, textColour, text);
+    config::LabelRecipe recipe;
+    recipe.x = x, recipe.y = y, recipe.w = w, recipe.h = h;
+    recipe.text = text != nullptr ? text : L"";
+    recipe.textColour = textColour, recipe.background = background, recipe.font = font;
+    recipe.measuredIn = measuredWidth != nullptr ? *measuredWidth : -1;
+    if (text != nullptr && labelRecipes_.StillRendered(target, recipe, measuredWidth)) return;
     RenderLabelBitmap(m_hWnd, target, x, y, w, h, text, textColour, background, font, measuredWidth);
+    if (text != nullptr) labelRecipes_.Note(target, std::move(recipe), measuredWidth);
 }
 
 void CMixerConfigDlg::RenderWrappedLabel(LabelBitmap& target, int x, int y, int w, int h, const wchar_t* text,
                                          COLORREF textColour, COLORREF background, HFONT font, int rightInset)
 {
     config::LogRenderedLabel(w, h, textColour, text);
+    config::LabelRecipe recipe;
+    recipe.wrapped = true;
+    recipe.x = x, recipe.y = y, recipe.w = w, recipe.h = h;
+    recipe.text = text != nullptr ? text : L"";
+    recipe.textColour = textColour, recipe.background = background, recipe.font = font;
+    recipe.arialLabelFont = labelFont.get(), recipe.rightInset = rightInset;
+    recipe.language = skin::ReadInstallLanguage();
+    if (text != nullptr && labelRecipes_.StillRendered(target, recipe, nullptr)) return;
     RenderWrappedLabelBitmap(m_hWnd, target, x, y, w, h, text, textColour, background, font, labelFont.get(),
                              rightInset);
+    if (text != nullptr) labelRecipes_.Note(target, std::move(recipe), nullptr);
 }
 
 const SkinImage* CMixerConfigDlg::LoadImage(const wchar_t* name)
+{
+    return Image(name);
+}
+
+const SkinImage* CMixerConfigDlg::Image(const wchar_t* name) const
 {
     std::wstring key = UpperCase(name);
     auto found = images_.find(key);
     if (found == images_.end())
         found = images_.emplace(std::move(key), LoadSkinImage(GetModuleHandleW(nullptr), name)).first;
     return found->second.get();
-}
-
-const SkinImage* CMixerConfigDlg::Image(const wchar_t* name) const
-{
-    const auto found = images_.find(UpperCase(name));
-    return found == images_.end() ? nullptr : found->second.get();
 }
 
 void CMixerConfigDlg::Capture(CapturedArea& area, HDC picture, int x, int y, int w, int h)
@@ -504,6 +532,7 @@ bool CMixerConfigDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 void CMixerConfigDlg::OnPaint()
 {
     const long long started = config::PaintTiming::Now();
+    timing_.Milestone("paint");
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(m_hWnd, &ps);
     if (dc == nullptr) return;
@@ -518,7 +547,7 @@ void CMixerConfigDlg::OnPaint()
         skin::GdiObject<HBITMAP> picture(CreateCompatibleBitmap(dc, config::kClientWidth, config::kClientHeight));
         if (memory.get() != nullptr && picture.get() != nullptr) {
             skin::SelectedObject selected(memory.get(), picture.get());
-            PaintFrame(memory.get());
+            PaintFrameFromCache(memory.get());
             page(currentTab).Paint(memory.get());
             if (IsRoutingPage()) connectedAsPainted = connected;
             BitBlt(dc, 0, 0, config::kClientWidth, config::kClientHeight, memory.get(), 0, 0, SRCCOPY);
@@ -529,6 +558,26 @@ void CMixerConfigDlg::OnPaint()
         GdiFlush();
         timing_.PaintDone(started);
     }
+}
+
+void CMixerConfigDlg::PaintFrameFromCache(HDC dc)
+{
+    skin::GdiObject<HBITMAP>& kept = framePictures_[currentTab];
+    skin::MemoryDc keptDc(dc);
+    if (keptDc.get() == nullptr) {
+        PaintFrame(dc);
+        return;
+    }
+    if (kept.get() == nullptr) {
+        PaintFrame(dc);
+        kept.reset(CreateCompatibleBitmap(dc, config::kClientWidth, config::kClientHeight));
+        if (kept.get() == nullptr) return;
+        skin::SelectedObject selected(keptDc.get(), kept.get());
+        BitBlt(keptDc.get(), 0, 0, config::kClientWidth, config::kClientHeight, dc, 0, 0, SRCCOPY);
+        return;
+    }
+    skin::SelectedObject selected(keptDc.get(), kept.get());
+    BitBlt(dc, 0, 0, config::kClientWidth, config::kClientHeight, keptDc.get(), 0, 0, SRCCOPY);
 }
 
 void CMixerConfigDlg::PaintFrame(HDC dc)

@@ -5,6 +5,7 @@
 #include "app/user_registry.h"
 #include "dialog/certify_state.h"
 #include "dialog/dialog_page.h"
+#include "dialog/label_recipe.h"
 #include "dialog/paint_timing.h"
 #include "framework/modal_dialog.h"
 #include "popup/pop_menu.h"
@@ -135,6 +136,8 @@ private:
     void SwitchToTab(int tab);
     void OnPaint();
     void PaintFrame(HDC dc);
+    // PaintFrame, or the picture it left the last time this tab was current.
+    void PaintFrameFromCache(HDC dc);
     void OnLButtonDown(int x, int y);
     void OnTimer(UINT_PTR id);
     void OnConnectionTimer();
@@ -150,7 +153,11 @@ private:
 
     config::UserRoot userRoot_;
     std::array<std::unique_ptr<DialogPage>, kPageCount> pages_;
-    std::map<std::wstring, std::unique_ptr<SkinImage>> images_;
+    // Decoded at first use, also from const drawing paths; kept for the life of the window.
+    mutable std::map<std::wstring, std::unique_ptr<SkinImage>> images_;
+    config::LabelRecipes labelRecipes_;
+    // The title band and tab strip as painted with each tab current: they change with nothing else.
+    std::array<skin::GdiObject<HBITMAP>, kPageCount> framePictures_;
     std::array<CapturedArea, 2> cautionBackground_;
     std::array<CapturedArea, 2> frameBackground_;
     HDEVNOTIFY deviceNotification_ = nullptr;

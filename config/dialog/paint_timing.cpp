@@ -68,6 +68,11 @@ void PaintTiming::BlinkDrawDone(long long startedAt)
     if (enabled()) blinkDraws_.Add(Now() - startedAt);
 }
 
+void PaintTiming::Milestone(const char* name)
+{
+    if (enabled() && firstPaint_ < 0) milestones_.push_back({name, Now() - processStartedAt_});
+}
+
 void PaintTiming::Write() const
 {
     if (!enabled()) return;
@@ -80,6 +85,7 @@ void PaintTiming::Write() const
                  blinkTicks_.max / 1000.0);
     std::fprintf(file, "blink_draws %lld mean_ms %.3f max_ms %.3f\n", blinkDraws_.count, mean(blinkDraws_),
                  blinkDraws_.max / 1000.0);
+    for (const Moment& moment : milestones_) std::fprintf(file, "start_%s_ms %.1f\n", moment.name, moment.at / 1000.0);
     std::fclose(file);
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace config {
 
@@ -19,6 +20,8 @@ public:
     // The whole 100 ms tick (with its setup-library polls) and its drawing alone.
     void BlinkTickDone(long long startedAt);
     void BlinkDrawDone(long long startedAt);
+    // A named moment of the start-up, in milliseconds since the process started.
+    void Milestone(const char* name);
     void Write() const;
 
 private:
@@ -34,6 +37,11 @@ private:
     Series paints_;
     Series blinkTicks_;
     Series blinkDraws_;
+    struct Moment {
+        const char* name;
+        long long at;
+    };
+    std::vector<Moment> milestones_;
 };
 
 }  // namespace config

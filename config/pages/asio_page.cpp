@@ -111,13 +111,7 @@ void Outline(HDC dc, const RECT& inclusive)
 
 void AsioPage::Init()
 {
-    for (const wchar_t* name : {L"L_LINE", L"SLIDER_BASE", L"SLIDER_KNOB", L"PLDWN_SHADOW_LU", L"PLDWN_SHADOW_CU",
-                                L"PLDWN_SHADOW_RU", L"PLDWN_SHADOW_LC", L"PLDWN_SHADOW_RC", L"PLDWN_SHADOW_LD",
-                                L"PLDWN_SHADOW_CD", L"PLDWN_SHADOW_RD"})
-        dialog_.LoadImage(name);
-    for (const auto& look : kButtonPieces)
-        for (const wchar_t* piece : look) dialog_.LoadImage(piece);
-
+    // The page's images are decoded when first drawn: the window opens sooner.
     RenderStaticLabels();
     for (Look look : {kNormal, kHover, kPressed}) RenderButtonLabel(look);
 

@@ -70,15 +70,7 @@ int QVR_CALL BoostLevelChanged(int level, QVR_USER_VALUE user)
 void OutputRoutingPage::Init()
 {
     CMixerConfigDlg& d = dialog_;
-    for (const wchar_t* name :
-         {L"CONNECT_OUT", L"ROUTE_PC_OUT_T2", L"ROUTE_AI_OUT_BLUE_T2", L"ROUTE_AI_OUT_QVR_GRAY_T2",
-          L"ROUTE_AI_OUT_QVR_BLUE_T2", L"ROUTE_MIXER_OUT_GRAY", L"ROUTE_MIXER_OUT_BLUE", L"ROUTE_MIXER_OUT_QVR_GRAY",
-          L"PULLDOWN_ARROW", L"PULLDOWN_ARROW_DIS", L"PLDWN_SHADOW_LU", L"PLDWN_SHADOW_CU", L"PLDWN_SHADOW_RU",
-          L"PLDWN_SHADOW_LC", L"PLDWN_SHADOW_RC", L"PLDWN_SHADOW_LD", L"PLDWN_SHADOW_CD", L"PLDWN_SHADOW_RD",
-          L"PLDWN_CHECK_NORMAL", L"PLDWN_CHECK_FOCUS"})
-        d.LoadImage(name);
-    for (const wchar_t* frame : kSourceFrames) d.LoadImage(frame);
-
+    // The page's images and the menu's are decoded when first drawn: the window opens sooner.
     RenderStaticLabels();
     RenderMenuLabels();
     RenderWarningLabel(0);

@@ -52,7 +52,6 @@ void Line(HDC dc, int x1, int y1, int x2, int y2)
 
 void VersionPage::Init()
 {
-    dialog_.LoadImage(L"TOOL-ICON");
     Refresh();
 }
 

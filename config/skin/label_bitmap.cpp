@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "skin/gdi_owners.h"
 #include "skin/gdiplus_owners.h"
 
 using namespace skin;
@@ -58,18 +59,56 @@ int LabelBitmap::height() const
 
 void LabelBitmap::reset(HBITMAP bitmap)
 {
+    DropScaled();
     HBITMAP old = std::exchange(bitmap_, bitmap);
     if (old != nullptr && old != bitmap) DeleteObject(old);
 }
 
 HBITMAP LabelBitmap::release()
 {
+    DropScaled();
     return std::exchange(bitmap_, nullptr);
+}
+
+void LabelBitmap::KeepScaled(HBITMAP scaled, int w, int h) const
+{
+    DropScaled();
+    scaled_ = scaled;
+    scaledW_ = w;
+    scaledH_ = h;
+}
+
+void LabelBitmap::DropScaled() const
+{
+    if (scaled_ != nullptr) DeleteObject(scaled_);
+    scaled_ = nullptr;
+    scaledW_ = scaledH_ = 0;
 }
 
 void DrawLabel(HDC dc, const LabelBitmap* label, int x, int y, int w, int h)
 {
-    DrawLabelArea(dc, label, x, y, w, h, nullptr);
+    if (label == nullptr || label->empty() || w <= 0 || h <= 0) return;
+    if (label->width() <= 16 || label->height() <= 16) return;
+    MemoryDc scaledDc(dc);
+    if (scaledDc.get() == nullptr) return;
+    HBITMAP scaled = label->ScaledAt(w, h);
+    if (scaled == nullptr) {
+        // Scaled once over what lies beneath, so the pixels match a direct draw exactly.
+        GdiObject<HBITMAP> pixels(CreateCompatibleBitmap(dc, w, h));
+        if (pixels.get() == nullptr) {
+            DrawLabelArea(dc, label, x, y, w, h, nullptr);
+            return;
+        }
+        {
+            SelectedObject selected(scaledDc.get(), pixels.get());
+            BitBlt(scaledDc.get(), 0, 0, w, h, dc, x, y, SRCCOPY);
+            DrawLabelArea(scaledDc.get(), label, 0, 0, w, h, nullptr);
+        }
+        scaled = pixels.get();
+        label->KeepScaled(pixels.release(), w, h);
+    }
+    SelectedObject selected(scaledDc.get(), scaled);
+    BitBlt(dc, x, y, w, h, scaledDc.get(), 0, 0, SRCCOPY);
 }
 
 void DrawLabelFramed(HDC dc, const LabelBitmap* label, int x, int y, int w, int h, int opacity)

@@ -27,8 +27,20 @@ public:
     void reset(HBITMAP bitmap = nullptr);
     HBITMAP release();
 
+    // The text area as DrawLabel last scaled it to w x h; null when not kept at that size.
+    HBITMAP ScaledAt(int w, int h) const { return scaled_ != nullptr && scaledW_ == w && scaledH_ == h ? scaled_ : nullptr; }
+    // Keeps `scaled` (owned from now on) as the text area at w x h, replacing an earlier one.
+    void KeepScaled(HBITMAP scaled, int w, int h) const;
+
 private:
+    void DropScaled() const;
+
     HBITMAP bitmap_ = nullptr;
+    // Scaling the four-fold bitmap down is the costly part of drawing a label, and its
+    // result only changes with the bitmap or the display size: it is kept.
+    mutable HBITMAP scaled_ = nullptr;
+    mutable int scaledW_ = 0;
+    mutable int scaledH_ = 0;
 };
 
 // Size of the bitmap for a label of display size w x h.

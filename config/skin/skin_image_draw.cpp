@@ -6,9 +6,16 @@ namespace {
 
 using namespace skin;
 
+enum class Stretch { None, Horizontal, Vertical };
+
 // Scaled drawing of the source rectangle (sx, sy, sw, sh) into (x, y, w, h), optionally faded.
+// A stretched part (a middle piece, uniform along the stretch) would show a dark seam at its
+// first column or row: the filter takes in pixels outside the part, and a destination pixel
+// whose source point falls a rounding error before the part is left out. So the part mirrors
+// its own edge pixels, and it is drawn one pixel longer before its start with that pixel
+// clipped off.
 void DrawImagePart(HDC dc, const SkinImage* image, int x, int y, int w, int h, int sx, int sy,
-                   int sw, int sh, const int* opacity)
+                   int sw, int sh, const int* opacity, Stretch stretch)
 {
     if (image == nullptr || image->empty() || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
     UniqueGraphics graphics = GraphicsOn(dc);
@@ -17,6 +24,17 @@ void DrawImagePart(HDC dc, const SkinImage* image, int x, int y, int w, int h, i
     if (opacity != nullptr) {
         attributes = OpacityAttributes(*opacity);
         if (!attributes) return;
+    }
+    if (stretch != Stretch::None) {
+        if (!attributes) {
+            Gdiplus::GpImageAttributes* created = nullptr;
+            if (gp::GdipCreateImageAttributes(&created) != Gdiplus::Ok) return;
+            attributes.reset(created);
+        }
+        gp::GdipSetImageAttributesWrapMode(attributes.get(), Gdiplus::WrapModeTileFlipXY, 0, FALSE);
+        gp::GdipSetClipRectI(graphics.get(), x, y, w, h, Gdiplus::CombineModeReplace);
+        if (stretch == Stretch::Horizontal) --x, ++w;
+        if (stretch == Stretch::Vertical) --y, ++h;
     }
     gp::GdipDrawImageRectRect(graphics.get(), image->native(), static_cast<float>(x),
                               static_cast<float>(y), static_cast<float>(w), static_cast<float>(h),
@@ -39,34 +57,34 @@ void DrawSkinImageFaded(HDC dc, const SkinImage* image, int x, int y, int opacit
 {
     if (image == nullptr) return;
     DrawImagePart(dc, image, x, y, image->width(), image->height(), 0, 0, image->width(),
-                  image->height(), &opacity);
+                  image->height(), &opacity, Stretch::None);
 }
 
 void DrawSkinImageStretched(HDC dc, const SkinImage* image, int x, int y, int w, int h)
 {
     if (image == nullptr) return;
-    DrawImagePart(dc, image, x, y, w, h, 0, 0, image->width() - 1, image->height(), nullptr);
+    DrawImagePart(dc, image, x, y, w, h, 0, 0, image->width() - 1, image->height(), nullptr, Stretch::Horizontal);
 }
 
 void DrawSkinImageStretchedV(HDC dc, const SkinImage* image, int x, int y, int h)
 {
     if (image == nullptr) return;
     DrawImagePart(dc, image, x, y, image->width(), h, 0, 0, image->width(), image->height() - 1,
-                  nullptr);
+                  nullptr, Stretch::Vertical);
 }
 
 void DrawSkinImageStretchedH(HDC dc, const SkinImage* image, int x, int y, int w)
 {
     if (image == nullptr) return;
     DrawImagePart(dc, image, x, y, w, image->height(), 0, 0, image->width() - 1, image->height(),
-                  nullptr);
+                  nullptr, Stretch::Horizontal);
 }
 
 void DrawSkinImageStretchedHFaded(HDC dc, const SkinImage* image, int x, int y, int w, int opacity)
 {
     if (image == nullptr) return;
     DrawImagePart(dc, image, x, y, w, image->height(), 0, 0, image->width() - 1, image->height(),
-                  &opacity);
+                  &opacity, Stretch::Horizontal);
 }
 
 void FillVeil(HDC dc, int x, int y, int w, int h)
