@@ -19,6 +19,7 @@ suites=(
   stress_hotplug_streaming
   stress_device_faults
   stress_notification_load
+  stress_service_cycles
 )
 
 bench_start --fresh-prefix
@@ -49,5 +50,4 @@ grep "^stress-summary|" "$log" | tr -d '\r' | while IFS='|' read -r _ number nam
   printf '%-3s %-32s %-6s %s\n' "$number" "$name" "$result" "$figures"
 done
 if grep -q "|FAIL" <(tr -d '\r' < "$log"); then status=1; fi
-echo "(suite 6, the service's start/stop cycles, joins when the service exists)"
 exit $status

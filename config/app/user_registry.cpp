@@ -18,7 +18,9 @@ std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
     if (root == nullptr) return std::nullopt;
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(root, kSettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+    // A value of the right type but not four bytes long is garbage, not a number.
+    if (RegGetValueW(root, kSettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS ||
+        size != sizeof value)
         return std::nullopt;
     if (value == kMissingValue) return std::nullopt;
     return value;

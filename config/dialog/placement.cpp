@@ -11,8 +11,9 @@ Placement PlaceWindow(const RECT& current, SIZE size, std::optional<int> savedLe
     r.top = savedTop ? *savedTop : current.top;
     r.right = r.left + size.cx;
     r.bottom = r.top + size.cy;
-    const bool whollyOutside = r.left > desktop.right || r.right < desktop.left || r.top > desktop.bottom ||
-                               r.bottom < desktop.top;
+    // Right and bottom are exclusive: a window that only touches an edge shows no pixel.
+    const bool whollyOutside = r.left >= desktop.right || r.right <= desktop.left || r.top >= desktop.bottom ||
+                               r.bottom <= desktop.top;
     placement.move = !whollyOutside;
     if (whollyOutside) {
         r = current;

@@ -1,8 +1,8 @@
 // Suite 2: every registry value the deliverables read, stored with the wrong type, the wrong
 // size and absurd numbers. Each reader must then behave as if the value were missing (or, for
 // an absurd number of the right type, still give a sane answer), and must leave the stored
-// garbage as it found it. One table row per value: add the service's and the utility's rows
-// here when they exist.
+// garbage as it found it. One table row per value and reader. The settings utility is started
+// for every kind of garbage of its values: its window must open, painted, on the desktop.
 #include <windows.h>
 
 #include <cstdio>
@@ -13,10 +13,12 @@
 #include <vector>
 
 #include "common/unique_registry_key.h"
+#include "dialog/placement.h"
 #include "include/rkx_t2_setup.h"
 #include "tests/asio/driver_module.h"
 #include "tests/stress/process_tools.h"
 #include "tests/stress/suite_report.h"
+#include "tests/stress/utility_observer.h"
 #include "virtualmixer/client/virtual_mixer_client.h"
 
 namespace rkx::stress {
@@ -30,6 +32,7 @@ struct Garbage {
     DWORD type;
     std::vector<BYTE> data;
     bool sameTypeNumber;  // right type and size, absurd number: any sane outcome is fine
+    bool edge = false;    // a number chosen for this value (the desktop's edge): always tried
 };
 
 std::vector<BYTE> Bytes(const void* data, size_t size)
@@ -238,7 +241,20 @@ struct ReadValue {
     std::function<std::string()> observe;
     // For absurd numbers of the right type: is this outcome sane? (null: must equal the default)
     std::function<bool(const std::string&)> sane;
+    // Starts a program for each observation: the short form tries fewer kinds of garbage.
+    bool slow = false;
 };
+
+// The kinds of garbage the short form tries for a slow reader: a wrong type, wrong sizes
+// (empty, short, huge) and the numbers at the type's ends.
+bool InShortForm(const Garbage& garbage)
+{
+    static const char* const kLabels[] = {"REG_SZ \"1\"", "REG_DWORD of 1 byte", "REG_DWORD of 65536 bytes",
+                                          "REG_DWORD 0xffffffff", "REG_BINARY of 3 bytes", "REG_SZ of 65536 bytes"};
+    for (const char* label : kLabels)
+        if (garbage.label == label) return true;
+    return garbage.edge;
+}
 
 bool StartsWith100(const std::string& outcome) { return outcome.rfind("100 ", 0) == 0 || outcome == "100"; }
 
@@ -276,27 +292,76 @@ std::vector<ReadValue> ValuesRead()
                       GarbageForText(), ControlPanel,
                       [](const std::string& outcome) { return outcome.find("hung") == std::string::npos &&
                                                               outcome.find("error") == std::string::npos; }});
+
+    // The settings utility: whatever it reads, its window opens, painted, on the desktop.
+    const auto window = [] { return UtilityWindow(0); };
+    const auto onDesktop = [](const std::string& outcome) { return UtilityWindowOnDesktop(outcome); };
+    values.push_back({"settings utility", HKEY_CURRENT_USER, kUser, L"Tab", absurd(4), window, nullptr, true});
+    // Positions at the desktop's edges: one pixel on it, and the first position wholly off it.
+    RECT desktop{};
+    GetClientRect(GetDesktopWindow(), &desktop);
+    const LONG width = 2 * GetSystemMetrics(SM_CXDLGFRAME) + config::kClientWidth;
+    const LONG height = 2 * GetSystemMetrics(SM_CYDLGFRAME) + GetSystemMetrics(SM_CYCAPTION) + config::kClientHeight;
+    const auto positions = [](LONG low, LONG high, LONG size) {
+        std::vector<Garbage> list =
+            GarbageForDword({0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 0x7FFFFF00, 0xFFFF0000, DWORD(-100), 5000});
+        for (LONG position : {high - 1, high, low - size + 1, low - size}) {
+            char label[40];
+            std::snprintf(label, sizeof(label), "REG_DWORD %ld (an edge)", position);
+            list.push_back({label, REG_DWORD, Dword(DWORD(position)), true, true});
+        }
+        return list;
+    };
+    values.push_back({"settings utility", HKEY_CURRENT_USER, kUser, L"PosX", positions(desktop.left, desktop.right, width),
+                      window, onDesktop, true});
+    values.push_back({"settings utility", HKEY_CURRENT_USER, kUser, L"PosY",
+                      positions(desktop.top, desktop.bottom, height), window, onDesktop, true});
+    // Read about once a second: the outcome is taken after the second reading. Any number
+    // but 0 is a request.
+    values.push_back({"settings utility", HKEY_CURRENT_USER, kUser, L"AsioConfigLaunch",
+                      GarbageForDword({0xFFFFFFFF, 0x80000000, 2}), [] { return UtilityWindow(1500); }, onDesktop,
+                      true});
+    values.push_back({"settings utility", HKEY_LOCAL_MACHINE, kUser, L"InstallLanguage",
+                      GarbageForDword({0xFFFFFFFF, 0x80000000, 0, 0x3FF, 0x10409, 0x411}), window, onDesktop, true});
+    // Read for the ASIO page, shown for them.
+    const auto asioPage = [] { return UtilityWindow(0, 2); };
+    values.push_back({"settings utility", HKEY_CURRENT_USER, L"SOFTWARE\\RKX-T2 ASIO", L"blockNum",
+                      GarbageForDword({0, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 4096}), asioPage, onDesktop, true});
+    values.push_back({"settings utility", HKEY_CURRENT_USER, L"SOFTWARE\\RKX-T2 ASIO 64bit", L"sampleRate",
+                      GarbageForDword({0, 0xFFFFFFFF, 44100 * 4, 96001}), asioPage, onDesktop, true});
+
+    // The service reads the utility's command line when the mixer asks for it: text that
+    // starts nothing, or a wrong type, must leave it running.
+    values.push_back({"auto-setup service", HKEY_LOCAL_MACHINE, kUser, L"AsioConfig", GarbageForText(),
+                      ServiceAfterPlugIn, [](const std::string& outcome) { return outcome == "running"; }, true});
     return values;
 }
 
-int RunSuite(int, char**)
+int RunSuite(int argc, char** argv)
 {
+    const bool full = FullLength(argc, argv);
+    // "--reader NAME" tries only the values of one reader ("settings utility"), to repeat a finding.
+    std::string onlyReader;
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::strcmp(argv[i], "--reader") == 0) onlyReader = argv[i + 1];
     SuiteReport report(2, "registry garbage");
     vmix::VirtualMixerClient bench;
     if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
     int tried = 0, values = 0;
     for (const ReadValue& value : ValuesRead()) {
+        if (!onlyReader.empty() && onlyReader != value.reader) continue;
         ++values;
         const Saved saved = Save(value.root, value.path, value.name);
         Remove(value.root, value.path, value.name);
         const std::string missing = value.observe();
         int held = 0, wrong = 0;
-        std::string firstWrong;
+        std::vector<std::string> wrongOnes;
         for (const Garbage& garbage : value.garbage) {
+            if (value.slow && !full && !InShortForm(garbage)) continue;
             ++tried;
             if (!Plant(value.root, value.path, value.name, garbage.type, garbage.data)) {
                 ++wrong;
-                if (firstWrong.empty()) firstWrong = garbage.label + ": could not be stored";
+                wrongOnes.push_back(garbage.label + ": could not be stored");
                 continue;
             }
             // As the registry keeps it (it may differ from what was handed in, e.g. a terminator).
@@ -311,14 +376,15 @@ int RunSuite(int, char**)
                 ++held;
             } else {
                 ++wrong;
-                if (firstWrong.empty())
-                    firstWrong = garbage.label + ": \"" + outcome + "\" where missing gives \"" + missing + "\"" +
-                                 (untouched ? "" : ", and the stored value was changed");
+                wrongOnes.push_back(garbage.label + ": \"" + outcome + "\"" +
+                                    (untouched ? "" : ", and the stored value was changed"));
             }
         }
         Restore(value.root, value.path, value.name, saved);
-        report.Check(wrong == 0, "%s \"%ls\": %d kinds of garbage read as missing (\"%s\")%s%s", value.reader,
-                     value.name, held, missing.c_str(), wrong == 0 ? "" : "; first wrong: ", firstWrong.c_str());
+        StopServiceAfterObservation();
+        report.Check(wrong == 0, "%s \"%ls\": %d kinds of garbage read as missing (\"%s\")%s", value.reader,
+                     value.name, held, missing.c_str(), wrong == 0 ? "" : "; wrong:");
+        for (const std::string& line : wrongOnes) std::printf("              %s\n", line.c_str());
     }
     report.Tried("%d values, %d kinds of garbage stored and read back through the deliverables", values, tried);
     report.Figure("values=%d", values);

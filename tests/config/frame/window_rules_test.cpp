@@ -97,7 +97,10 @@ TEST(Placement, SavedPositionIsUsedWhileAnyPartStaysOnTheDesktop)
     EXPECT_EQ(offScreen.rect.right - offScreen.rect.left, size.cx);
 
     EXPECT_FALSE(config::PlaceWindow(current, size, 10, -700, desktop).move);
-    EXPECT_TRUE(config::PlaceWindow(current, size, 10, -581, desktop).move);  // bottom edge touches
+    EXPECT_FALSE(config::PlaceWindow(current, size, 10, -581, desktop).move);  // bottom edge only touches
+    EXPECT_TRUE(config::PlaceWindow(current, size, 10, -580, desktop).move);   // one row shows
+    EXPECT_FALSE(config::PlaceWindow(current, size, 1920, 100, desktop).move);  // first column past the right
+    EXPECT_TRUE(config::PlaceWindow(current, size, 1919, 100, desktop).move);
     const auto onlyX = config::PlaceWindow(current, size, 200, std::nullopt, desktop);
     EXPECT_TRUE(onlyX.move);
     EXPECT_EQ(onlyX.rect.left, 200);

@@ -1,0 +1,206 @@
+#include "tests/stress/service_control.h"
+
+#include <tlhelp32.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "common/unique_handle.h"
+
+namespace rkx::stress {
+namespace {
+
+constexpr wchar_t kServiceName[] = L"RKX-T2_AutoSetup";
+constexpr wchar_t kWindowClass[] = L"RKXT2AutoSetupWin";
+constexpr DWORD kPollMs = 20;
+// Only turns a hung window into a failure.
+constexpr DWORD kMessageLimitMs = 20000;
+
+class ServiceHandle {
+public:
+    explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
+    ~ServiceHandle()
+    {
+        if (handle_ != nullptr) CloseServiceHandle(handle_);
+    }
+    ServiceHandle(const ServiceHandle&) = delete;
+    ServiceHandle& operator=(const ServiceHandle&) = delete;
+    SC_HANDLE get() const { return handle_; }
+    explicit operator bool() const { return handle_ != nullptr; }
+
+private:
+    SC_HANDLE handle_;
+};
+
+struct OpenedService {
+    ServiceHandle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};
+    ServiceHandle service{manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_ALL_ACCESS) : nullptr};
+};
+
+bool QueryStatus(SERVICE_STATUS_PROCESS& status)
+{
+    OpenedService opened;
+    DWORD needed = 0;
+    return opened.service && QueryServiceStatusEx(opened.service.get(), SC_STATUS_PROCESS_INFO,
+                                                  reinterpret_cast<BYTE*>(&status), sizeof status, &needed);
+}
+
+class WindowStation {
+public:
+    explicit WindowStation(HWINSTA handle) : handle_(handle) {}
+    ~WindowStation()
+    {
+        if (handle_ != nullptr) CloseWindowStation(handle_);
+    }
+    WindowStation(const WindowStation&) = delete;
+    WindowStation& operator=(const WindowStation&) = delete;
+    HWINSTA get() const { return handle_; }
+
+private:
+    HWINSTA handle_;
+};
+
+class Desktop {
+public:
+    explicit Desktop(HDESK handle) : handle_(handle) {}
+    ~Desktop()
+    {
+        if (handle_ != nullptr) CloseDesktop(handle_);
+    }
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+    HDESK get() const { return handle_; }
+
+private:
+    HDESK handle_;
+};
+
+// Puts the process back on its own window station however the walk ends.
+struct StationRestorer {
+    HWINSTA original = GetProcessWindowStation();
+    ~StationRestorer()
+    {
+        if (original != nullptr) SetProcessWindowStation(original);
+    }
+};
+
+BOOL CALLBACK CollectName(LPWSTR name, LPARAM context)
+{
+    reinterpret_cast<std::vector<std::wstring>*>(context)->emplace_back(name);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectServiceWindow(HWND window, LPARAM context)
+{
+    wchar_t className[64] = {};
+    if (GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kWindowClass) == 0)
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    return TRUE;
+}
+
+// Calls `use` for every service window while the process sits on that window's station: a
+// window of another station can only be reached from there.
+template <typename Use>
+int ForEachServiceWindow(Use use)
+{
+    std::vector<std::wstring> stations;
+    EnumWindowStationsW(CollectName, reinterpret_cast<LPARAM>(&stations));
+    StationRestorer restorer;
+    int count = 0;
+    for (const std::wstring& stationName : stations) {
+        WindowStation station(OpenWindowStationW(stationName.c_str(), FALSE, WINSTA_ENUMDESKTOPS | WINSTA_ENUMERATE));
+        if (station.get() == nullptr || !SetProcessWindowStation(station.get())) continue;
+        std::vector<std::wstring> desktops;
+        EnumDesktopsW(station.get(), CollectName, reinterpret_cast<LPARAM>(&desktops));
+        for (const std::wstring& desktopName : desktops) {
+            Desktop desktop(OpenDesktopW(desktopName.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
+            if (desktop.get() == nullptr) continue;
+            std::vector<HWND> windows;
+            EnumDesktopWindows(desktop.get(), CollectServiceWindow, reinterpret_cast<LPARAM>(&windows));
+            for (HWND window : windows) count += use(window) ? 1 : 0;
+        }
+        if (restorer.original != nullptr) SetProcessWindowStation(restorer.original);
+    }
+    return count;
+}
+
+}  // namespace
+
+DWORD AutoSetupState()
+{
+    SERVICE_STATUS_PROCESS status{};
+    return QueryStatus(status) ? status.dwCurrentState : 0;
+}
+
+DWORD AutoSetupProcessId()
+{
+    SERVICE_STATUS_PROCESS status{};
+    return QueryStatus(status) ? status.dwProcessId : 0;
+}
+
+bool StartAutoSetup()
+{
+    OpenedService opened;
+    return opened.service && StartServiceW(opened.service.get(), 0, nullptr);
+}
+
+DWORD StopAutoSetup()
+{
+    OpenedService opened;
+    SERVICE_STATUS status{};
+    if (!opened.service || !ControlService(opened.service.get(), SERVICE_CONTROL_STOP, &status)) return 0;
+    return status.dwCurrentState;
+}
+
+bool WaitForAutoSetupState(DWORD state, DWORD limitMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + limitMs;
+    for (;;) {
+        if (AutoSetupState() == state) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(kPollMs);
+    }
+}
+
+void EnsureAutoSetupStopped()
+{
+    const DWORD processId = AutoSetupProcessId();
+    UniqueHandle process(processId ? OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, processId) : nullptr);
+    const DWORD state = AutoSetupState();
+    if (state != SERVICE_STOPPED && state != 0) {
+        StopAutoSetup();
+        WaitForAutoSetupState(SERVICE_STOPPED, kMessageLimitMs);
+    }
+    if (process && WaitForSingleObject(process.get(), kMessageLimitMs) == WAIT_TIMEOUT) {
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), kMessageLimitMs);
+    }
+}
+
+int CountProcessesNamed(const wchar_t* executable)
+{
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return -1;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        if (_wcsicmp(entry.szExeFile, executable) == 0) ++count;
+    return count;
+}
+
+int CountAutoSetupWindows()
+{
+    return ForEachServiceWindow([](HWND) { return true; });
+}
+
+int SendToAutoSetupWindows(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ForEachServiceWindow([&](HWND window) {
+        DWORD_PTR answer = 0;
+        return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageLimitMs, &answer) != 0;
+    });
+}
+
+}  // namespace rkx::stress
