@@ -53,8 +53,26 @@ bool CPopMenu::CreateMenuWindow(int x, int y, int width)
     const RECT rect = PopMenuWindowRect(ownerRect, GetSystemMetrics(SM_CXDLGFRAME),
                                         GetSystemMetrics(SM_CYDLGFRAME), GetSystemMetrics(SM_CYCAPTION),
                                         x, y, width, static_cast<int>(itemCount_));
+    CaptureBehind(rect);
     return CreateEx(0, kPopMenuClassName, kPopMenuWindowName, WS_POPUP | WS_VISIBLE, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, owner_.OwnerWindow(), 0);
+}
+
+void CPopMenu::CaptureBehind(const RECT& screenRect)
+{
+    const int width = screenRect.right - screenRect.left;
+    const int height = screenRect.bottom - screenRect.top;
+    if (width <= 0 || height <= 0) return;
+    WindowDc screen(nullptr);
+    if (screen.get() == nullptr) return;
+    MemoryDc copy(screen.get());
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
+    if (copy.get() == nullptr || bitmap.get() == nullptr) return;
+    {
+        SelectedObject select(copy.get(), bitmap.get());
+        if (!BitBlt(copy.get(), 0, 0, width, height, screen.get(), screenRect.left, screenRect.top, SRCCOPY)) return;
+    }
+    behind_ = std::move(bitmap);
 }
 
 LRESULT CPopMenu::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -173,6 +191,13 @@ void CPopMenu::OnPaint()
         GetClientRect(m_hWnd, &client);
         const int W = client.right;
         const int H = client.bottom;
+        if (behind_.get() != nullptr) {
+            MemoryDc source(dc);
+            if (source.get() != nullptr) {
+                SelectedObject select(source.get(), behind_.get());
+                BitBlt(dc, 0, 0, W, H, source.get(), 0, 0, SRCCOPY);
+            }
+        }
 
         DrawSkinImage(dc, owner_.PopupImageOf(PopupImage::ShadowLU), 0, -8);
         DrawSkinImage(dc, owner_.PopupImageOf(PopupImage::ShadowRU), W - kShadowCorner, -8);

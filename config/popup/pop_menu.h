@@ -5,6 +5,7 @@
 #include "framework/wnd.h"
 #include "popup/pop_menu_geometry.h"
 #include "popup/pop_menu_owner.h"
+#include "skin/gdi_owners.h"
 
 // Window class of the menus; the owner registers it (RegisterPopMenuClass) before opening one.
 inline constexpr wchar_t kPopMenuClassName[] = L"MixerPopMenu";
@@ -68,4 +69,9 @@ protected:
 
 private:
     void OnPaint();
+    // What the screen showed where the menu opens, so the shadow pieces compose over the
+    // page beneath rather than over a blank window surface.
+    void CaptureBehind(const RECT& screenRect);
+
+    skin::GdiObject<HBITMAP> behind_;
 };
