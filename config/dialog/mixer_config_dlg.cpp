@@ -276,7 +276,14 @@ void CMixerConfigDlg::ClosePopupMenu()
     if (popup) {
         // Moved out first: destroying the window may bring us back here.
         std::unique_ptr<CPopMenu> closing = std::move(popup);
+        RECT covered{};
+        const bool placed = closing->m_hWnd != nullptr && GetWindowRect(closing->m_hWnd, &covered) &&
+                            ScreenToClient(m_hWnd, reinterpret_cast<POINT*>(&covered.left)) &&
+                            ScreenToClient(m_hWnd, reinterpret_cast<POINT*>(&covered.right));
         closing->DestroyWindow();
+        // What the menu covered is painted at once: a choice that raises the warning balloon
+        // stops the blink, and nothing else would repaint there until the next change.
+        if (placed) RedrawRect(covered.left, covered.top, covered.right, covered.bottom);
     }
     popupRow = -1;
     popupOpen = false;

@@ -48,10 +48,14 @@ TEST_F(OutputRoutingPage, ControlToneOffUsbWarnsUntilAClickOrTheSelectorReachesU
     const Capture noBalloon = Balloon();
     ASSERT_FALSE(IsBalloon(noBalloon));
 
+    // Below row 0, where its menu opens: rows 1 and 2 and the help text, none of which a
+    // choice for row 0 changes.
+    const Capture underMenu = Area(400, 312, 190, 140);
     ASSERT_NO_FATAL_FAILURE(Choose(0, 1));  // CH1 Control Tone LINE
     ASSERT_TRUE(WaitFor([&] { return Mixer().sendSource[0] == 1; }));
     Capture shown;
     ASSERT_TRUE(WaitFor([&] { return IsBalloon(shown = Balloon()); })) << "the balloon appears";
+    EXPECT_TRUE(WaitForPixels(400, 312, 190, 140, underMenu)) << "the closed menu's picture is gone";
     // The text sits right of the selector symbol, inside the label's right inset.
     const Capture textSide = Area(kBalloonX + 100, kBalloonY + 6, 270, 100);
     EXPECT_GT(CountDark(textSide, 0x90), 300) << "the library's warning text";
