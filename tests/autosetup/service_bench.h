@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/autosetup/utility_probe_log.h"
 #include "tests/virtualmixer/bench_fixture.h"
 
 namespace rkx::autosetup::test {
@@ -43,14 +44,6 @@ int SendToServiceWindows(UINT message, WPARAM wParam, LPARAM lParam);
 int SendDeviceInterfaceChange(bool arrival, const std::wstring& interfaceName);
 
 // ---- The settings-utility stand-in ----------------------------------------------------------
-
-struct Launch {
-    DWORD processId = 0;
-    std::string userSid;
-    DWORD session = 0;
-    std::string desktop;
-    std::string commandLine;
-};
 
 // Copies the stand-in as "RKX-T2_Config.exe" into a folder of its own and points "AsioConfig"
 // at it ("<path>" -Auto); the destructor releases every running stand-in and puts the old

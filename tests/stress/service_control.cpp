@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/unique_handle.h"
+#include "virtualmixer/client/window_station_walk.h"
 
 namespace rkx::stress {
 namespace {
@@ -46,83 +47,16 @@ bool QueryStatus(SERVICE_STATUS_PROCESS& status)
                                                   reinterpret_cast<BYTE*>(&status), sizeof status, &needed);
 }
 
-class WindowStation {
-public:
-    explicit WindowStation(HWINSTA handle) : handle_(handle) {}
-    ~WindowStation()
-    {
-        if (handle_ != nullptr) CloseWindowStation(handle_);
-    }
-    WindowStation(const WindowStation&) = delete;
-    WindowStation& operator=(const WindowStation&) = delete;
-    HWINSTA get() const { return handle_; }
-
-private:
-    HWINSTA handle_;
-};
-
-class Desktop {
-public:
-    explicit Desktop(HDESK handle) : handle_(handle) {}
-    ~Desktop()
-    {
-        if (handle_ != nullptr) CloseDesktop(handle_);
-    }
-    Desktop(const Desktop&) = delete;
-    Desktop& operator=(const Desktop&) = delete;
-    HDESK get() const { return handle_; }
-
-private:
-    HDESK handle_;
-};
-
-// Puts the process back on its own window station however the walk ends.
-struct StationRestorer {
-    HWINSTA original = GetProcessWindowStation();
-    ~StationRestorer()
-    {
-        if (original != nullptr) SetProcessWindowStation(original);
-    }
-};
-
-BOOL CALLBACK CollectName(LPWSTR name, LPARAM context)
-{
-    reinterpret_cast<std::vector<std::wstring>*>(context)->emplace_back(name);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectServiceWindow(HWND window, LPARAM context)
-{
-    wchar_t className[64] = {};
-    if (GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kWindowClass) == 0)
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    return TRUE;
-}
-
 // Calls `use` for every service window while the process sits on that window's station: a
 // window of another station can only be reached from there.
 template <typename Use>
 int ForEachServiceWindow(Use use)
 {
-    std::vector<std::wstring> stations;
-    EnumWindowStationsW(CollectName, reinterpret_cast<LPARAM>(&stations));
-    StationRestorer restorer;
-    int count = 0;
-    for (const std::wstring& stationName : stations) {
-        WindowStation station(OpenWindowStationW(stationName.c_str(), FALSE, WINSTA_ENUMDESKTOPS | WINSTA_ENUMERATE));
-        if (station.get() == nullptr || !SetProcessWindowStation(station.get())) continue;
-        std::vector<std::wstring> desktops;
-        EnumDesktopsW(station.get(), CollectName, reinterpret_cast<LPARAM>(&desktops));
-        for (const std::wstring& desktopName : desktops) {
-            Desktop desktop(OpenDesktopW(desktopName.c_str(), 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE));
-            if (desktop.get() == nullptr) continue;
-            std::vector<HWND> windows;
-            EnumDesktopWindows(desktop.get(), CollectServiceWindow, reinterpret_cast<LPARAM>(&windows));
-            for (HWND window : windows) count += use(window) ? 1 : 0;
-        }
-        if (restorer.original != nullptr) SetProcessWindowStation(restorer.original);
-    }
-    return count;
+    return vmix::ForEachTopLevelWindow([&](HWND window) {
+        wchar_t className[64] = {};
+        const bool service = GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kWindowClass) == 0;
+        return service && use(window) ? 1 : 0;
+    });
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
+#include "tests/autosetup/utility_probe_log.h"
 #include "tests/autosetup/utility_probe_names.h"
 #include "tests/stress/service_control.h"
 
@@ -57,30 +58,6 @@ void WriteAsioConfig(const std::wstring& value)
                    DWORD((value.size() + 1) * sizeof(wchar_t)));
 }
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string text;
-    if (!file) return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got != 0) text.append(buffer, got);
-    return text;
-}
-
-std::vector<std::string> SplitTabs(const std::string& row)
-{
-    std::vector<std::string> fields;
-    size_t start = 0;
-    for (;;) {
-        const size_t tab = row.find('\t', start);
-        fields.push_back(row.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) return fields;
-        start = tab + 1;
-    }
-}
-
 }  // namespace
 
 UtilityStandIn::UtilityStandIn()
@@ -108,14 +85,9 @@ UtilityStandIn::~UtilityStandIn()
 
 std::vector<UtilityStart> UtilityStandIn::Starts() const
 {
-    const std::string text = ReadWholeFile(folder_ + kProbeLogName);
     std::vector<UtilityStart> starts;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
-        const std::vector<std::string> fields = SplitTabs(text.substr(start, end - start));
-        if (fields.size() != 5) continue;
-        starts.push_back({DWORD(std::strtoul(fields[0].c_str(), nullptr, 10)), fields[1], fields[4]});
-    }
+    for (const autosetup::test::Launch& launch : autosetup::test::ReadProbeLaunches(folder_))
+        starts.push_back({launch.processId, launch.userSid, launch.commandLine});
     return starts;
 }
 
