@@ -216,6 +216,12 @@ void Pointer::Drag(int x, int y, int dx, int steps) const
 {
     Press(x, y);
     for (int step = 1; step <= steps; ++step) MoveTo(x + dx * step / steps, y);
+    // Under load the display can report a late warp after the last move and the window never
+    // hears of the final point: step a pixel back and onto it again before letting go.
+    if (dx != 0) {
+        MoveTo(x + dx - (dx > 0 ? 1 : -1), y);
+        MoveTo(x + dx, y);
+    }
     Release();
 }
 
