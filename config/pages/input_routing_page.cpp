@@ -137,10 +137,7 @@ void InputRoutingPage::Paint(HDC dc)
     DrawLabel(dc, &rowCaptions_[2], 32, 348, 100, 14);
     for (int row = 0; row < kRowCount; ++row) DrawLabel(dc, &pairLabels_[row], 325, 284 + kRowStep * row, 55, 14);
 
-    DrawSkinImage(dc, d.LoadImage(L"CONNECT_IN"), 196, 92);
-    DrawLabel(dc, d.connected ? &d.connectedLabel : &d.notConnectedLabel, 262, 178, 82, 14);
-    d.CaptureCautionBackground(dc);
-    if (!d.connected && d.cautionToggle) DrawSkinImage(dc, d.LoadImage(L"CAUTION"), 238, 175);
+    PaintConnectionArea(dc, d, L"CONNECT_IN");
     DrawSkinImage(dc, d.LoadImage(L"PC"), 57, 92);
     DrawSkinImage(dc, d.LoadImage(L"INPUTSELECTOR"), 514, 108);
     DrawSkinImage(dc, d.LoadImage(L"MIXER"), 378, 94);

@@ -215,10 +215,7 @@ void OutputRoutingPage::Paint(HDC dc)
     DrawLabel(dc, &rowCaptions_[2], 64, 348, 100, 14);
     for (int row = 0; row < kRowCount; ++row) DrawLabel(dc, &pairLabels_[row], 325, 284 + kRowStep * row, 75, 14);
 
-    DrawSkinImage(dc, d.LoadImage(L"CONNECT_OUT"), 196, 92);
-    DrawLabel(dc, d.connected ? &d.connectedLabel : &d.notConnectedLabel, 262, 178, 82, 14);
-    d.CaptureCautionBackground(dc);
-    if (!d.connected && d.cautionToggle) DrawSkinImage(dc, d.LoadImage(L"CAUTION"), 238, 175);
+    PaintConnectionArea(dc, d, L"CONNECT_OUT");
     DrawSkinImage(dc, d.LoadImage(L"PC"), 57, 92);
     DrawSkinImage(dc, d.LoadImage(L"MIXER"), 378, 94);
     d.CaptureFrameBackground(dc);

@@ -5,6 +5,8 @@
 
 #include <string>
 
+class CMixerConfigDlg;
+
 namespace routing {
 
 // Rows of routes and pulldown boxes.
@@ -29,6 +31,10 @@ constexpr COLORREF kBalloonBackground = 0xF8F8F8;
 
 // A one-pixel black outline from (left, top) to (right, bottom), both corners included.
 void DrawOutline(HDC dc, int left, int top, int right, int bottom);
+
+// The connection picture `connectImage`, the "Connected"/"Not Connected" label and the caution
+// symbol, whose background is captured at the page's first paint.
+void PaintConnectionArea(HDC dc, CMixerConfigDlg& dialog, const wchar_t* connectImage);
 
 // `text` up to its first space ("CH1 :" -> "CH1").
 std::wstring FirstWord(const std::wstring& text);
