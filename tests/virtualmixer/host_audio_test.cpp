@@ -91,11 +91,16 @@ TEST_F(BenchTest, RoundTripLatencyOfAPulseIsFoundAndStable)
 {
     // CH1 on USB with nothing else on the post-fader send: only the host's pulse comes back.
     ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
-    int64_t latencies[2] = {-1, -1};
-    for (int64_t& latency : latencies) {
+    constexpr uint64_t kPulseFrame = 5 * kFrames + 37;
+    // A run in which the mixer ran dry or found no read queued has its blocks shifted by a
+    // whole period, which says nothing about the round trip; only runs the host kept fed are
+    // compared, and a loaded host gets a few more tries to give two of them.
+    constexpr int kAttempts = 12;
+    std::vector<int64_t> latencies;
+    for (int attempt = 0; attempt < kAttempts && latencies.size() < 2; ++attempt) {
+        ASSERT_TRUE(bench.ClearStats());
         PinStream pin;
         ASSERT_TRUE(OpenConfigured(pin, 0, kFrames));
-        constexpr uint64_t kPulseFrame = 5 * kFrames + 37;
         StreamPlan plan;
         plan.frames = kFrames;
         plan.blocks = 16;
@@ -105,13 +110,17 @@ TEST_F(BenchTest, RoundTripLatencyOfAPulseIsFoundAndStable)
         };
         const StreamRun run = RunStream(pin, plan);
         ASSERT_TRUE(run.ok) << run.failure;
+        const VmixStats stats = StatsOf(0);
         const int64_t found = FirstPulse(run.input, kHostPeak / 2);
-        ASSERT_GE(found, 0) << "the pulse never came back";
-        latency = found - static_cast<int64_t>(kPulseFrame);
+        if (stats.underruns != 0 || stats.lateReads != 0) continue;
+        ASSERT_GE(found, 0) << "the pulse never came back though every block was on time";
+        const int64_t latency = found - static_cast<int64_t>(kPulseFrame);
         EXPECT_GE(latency, 0) << "audio came back before it was played";
         EXPECT_LT(latency, 4 * static_cast<int64_t>(kFrames));
         RecordProperty("round_trip_frames", static_cast<int>(latency));
+        latencies.push_back(latency);
     }
+    ASSERT_EQ(latencies.size(), 2u) << "fewer than two of " << kAttempts << " runs kept every period fed";
     EXPECT_EQ(latencies[0], latencies[1]) << "the round trip differs between two runs";
 }
 
