@@ -14,6 +14,7 @@
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
+#include "common/unique_service_handle.h"
 #include "tests/autosetup/utility_probe_names.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 #include "virtualmixer/client/window_station_walk.h"
@@ -25,21 +26,7 @@ constexpr DWORD kPollMs = 50;
 constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr wchar_t kStandInName[] = L"RKX-T2_Config.exe";
 
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
-    ~ServiceHandle()
-    {
-        if (handle_ != nullptr) CloseServiceHandle(handle_);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    SC_HANDLE handle_;
-};
+using ServiceHandle = rkx::UniqueServiceHandle;
 
 struct OpenedService {
     ServiceHandle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};

@@ -14,6 +14,7 @@
 
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
+#include "common/unique_service_handle.h"
 #include "device_change_names.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
@@ -178,21 +179,7 @@ private:
     DWORD id_ = 0;
 };
 
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
-    ~ServiceHandle()
-    {
-        if (handle_ != nullptr) CloseServiceHandle(handle_);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    SC_HANDLE handle_;
-};
+using ServiceHandle = rkx::UniqueServiceHandle;
 
 std::optional<SERVICE_STATUS_PROCESS> QueryStatus(SC_HANDLE service)
 {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "common/unique_service_handle.h"
+
 namespace {
 
 constexpr wchar_t kProductKey[] = L"Software\\Korvane\\RKX-T2";
@@ -112,14 +114,11 @@ TEST(InstalledState, KernelDriverFileHasAProductVersionAndItsServiceRuns)
 {
     EXPECT_EQ(ProductVersionOf(SystemPath(L"\\System32\\Drivers\\RKX-T2Audio64.sys")), L"1.200");
 
-    SC_HANDLE manager = OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
-    ASSERT_NE(manager, nullptr);
-    SC_HANDLE service = OpenServiceW(manager, L"RKX-T2Audio", SERVICE_QUERY_STATUS);
+    const rkx::UniqueServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
+    ASSERT_TRUE(manager);
+    const rkx::UniqueServiceHandle service(OpenServiceW(manager.get(), L"RKX-T2Audio", SERVICE_QUERY_STATUS));
     SERVICE_STATUS status{};
-    const bool queried = service != nullptr && QueryServiceStatus(service, &status);
-    if (service != nullptr) CloseServiceHandle(service);
-    CloseServiceHandle(manager);
-    ASSERT_TRUE(queried);
+    ASSERT_TRUE(service && QueryServiceStatus(service.get(), &status));
     EXPECT_EQ(status.dwServiceType, static_cast<DWORD>(SERVICE_KERNEL_DRIVER));
     EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/unique_handle.h"
+#include "common/unique_service_handle.h"
 #include "virtualmixer/client/window_station_walk.h"
 
 namespace rkx::stress {
@@ -18,21 +19,7 @@ constexpr DWORD kPollMs = 20;
 // Only turns a hung window into a failure.
 constexpr DWORD kMessageLimitMs = 20000;
 
-class ServiceHandle {
-public:
-    explicit ServiceHandle(SC_HANDLE handle = nullptr) : handle_(handle) {}
-    ~ServiceHandle()
-    {
-        if (handle_ != nullptr) CloseServiceHandle(handle_);
-    }
-    ServiceHandle(const ServiceHandle&) = delete;
-    ServiceHandle& operator=(const ServiceHandle&) = delete;
-    SC_HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-
-private:
-    SC_HANDLE handle_;
-};
+using ServiceHandle = rkx::UniqueServiceHandle;
 
 struct OpenedService {
     ServiceHandle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};
