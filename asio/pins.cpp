@@ -36,10 +36,31 @@ SendOutcome SendOnce(HANDLE pin, DWORD code, const void* input, DWORD inputBytes
     return SendOutcome::Failed;
 }
 
+constexpr DWORD kTransferDrainMs = 500;
+
 void FreeBlock(TransferSlot& slot)
 {
     delete[] slot.block;
     slot.block = nullptr;
+}
+
+bool InFlight(const TransferSlot& slot)
+{
+    // Written by the thread that queued the transfer when its completion is delivered.
+    return *reinterpret_cast<const volatile ULONG_PTR*>(&slot.overlapped.Internal) == STATUS_PENDING;
+}
+
+// A transfer's completion writes its data and status into the slot on the thread that queued
+// it, even after the pin's handle is closed. Blocks are freed only once nothing is in flight
+// on them; a block still in flight at the limit is left to its transfer, never freed under it.
+void FreeBlocksOnceDrained(TransferSlot* slots, int count, ULONGLONG deadline)
+{
+    for (int k = 0; k < count; ++k) {
+        TransferSlot& slot = slots[k];
+        while (slot.block != nullptr && InFlight(slot) && GetTickCount64() < deadline) Sleep(1);
+        if (slot.block != nullptr && InFlight(slot)) slot.block = nullptr;
+        else FreeBlock(slot);
+    }
 }
 
 // Zeroed block, event created once, cleared OVERLAPPED, event signalled (a prepared slot is free).
@@ -176,16 +197,17 @@ void MMPAsio::ClosePins()
     }
 }
 
+// Reset only, with the buffer thread held in a wait: the completions of the transfers it
+// queued (ended by the close) are delivered to it there.
 void MMPAsio::DropPins()
 {
+    const ULONGLONG deadline = GetTickCount64() + kTransferDrainMs;
     for (int p = 0; p < kMaxPins; ++p) {
         if (pinHandle[p] == nullptr) continue;
         CloseHandle(pinHandle[p]);
         pinHandle[p] = nullptr;
-        for (int k = 0; k < kSlotsPerPin; ++k) {
-            FreeBlock(outSlot[p * kSlotsPerPin + k]);
-            FreeBlock(inSlot[p * kSlotsPerPin + k]);
-        }
+        FreeBlocksOnceDrained(&outSlot[p * kSlotsPerPin], kSlotsPerPin, deadline);
+        FreeBlocksOnceDrained(&inSlot[p * kSlotsPerPin], kSlotsPerPin, deadline);
     }
 }
 
