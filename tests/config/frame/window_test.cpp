@@ -82,7 +82,8 @@ TEST_F(UtilityWindow, TabAndPositionAreRestoredAndSavedOnClose)
     GetClientRect(utility.window(), &client);
     EXPECT_EQ(client.right, 596);
     EXPECT_EQ(client.bottom, 556);
-    EXPECT_EQ(utility.CurrentTab(), 2);
+    // Read from the screen: give a picture caught mid-update another look.
+    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; }, 3000)) << "tab " << utility.CurrentTab();
 
     SetWindowPos(utility.window(), nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ClickTab(3);
