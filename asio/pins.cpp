@@ -58,7 +58,7 @@ void FreeBlocksOnceDrained(TransferSlot* slots, int count, ULONGLONG deadline)
     for (int k = 0; k < count; ++k) {
         TransferSlot& slot = slots[k];
         while (slot.block != nullptr && InFlight(slot) && GetTickCount64() < deadline) Sleep(1);
-        if (slot.block != nullptr && InFlight(slot)) slot.block = nullptr;
+        if (InFlight(slot)) slot.block = nullptr;
         else FreeBlock(slot);
     }
 }
