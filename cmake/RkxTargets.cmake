@@ -76,7 +76,7 @@ function(rkx_version_resource target)
 endfunction()
 
 # GoogleTest program run under Wine; each test case becomes one ctest test.
-# LABEL: "unit" (pure logic) or "bench" (needs the virtual mixer loaded). One label only: the
+# LABEL: "unit" (pure logic) or "rig" (needs the virtual mixer loaded). One label only: the
 # discovery's PROPERTIES would flatten a list.
 function(rkx_gtest target)
   cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBRARIES" ${ARGN})

@@ -1,7 +1,7 @@
 // Lists the present audio filter interfaces of the system.
 //
 // This is the one seam between the product and the platform's device enumeration: when the
-// virtual mixer's control device is present (the test bench), its list is used; otherwise the
+// virtual mixer's control device is present (the test rig), its list is used; otherwise the
 // system's device-interface enumeration. Callers apply the device path rule and their own
 // capacity limits; every interface is reported, whatever its path or length.
 #pragma once

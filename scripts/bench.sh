@@ -3,12 +3,12 @@
 # (wake-ups after each completion) and from the mixer's own audio clock.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/lib/bench.sh"
+source "$root/scripts/lib/rig.sh"
 seconds=${RKX_BENCH_SECONDS:-10}
 
-bench_start
+rig_start
 for frames in 64 256; do
-  bench_log "$frames frames per block, ${seconds} s"
+  rig_log "$frames frames per block, ${seconds} s"
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" clear > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
 done
@@ -20,12 +20,12 @@ done
 if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   asio_seconds=${RKX_BENCH_ASIO_SECONDS:-60}
   for frames in 64 128 256 1024; do
-    bench_log "ASIO driver, $frames frames, ${asio_seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
+    rig_log "ASIO driver, $frames frames, ${asio_seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
     "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d $((frames / 64)) /f > /dev/null
     "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
     "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds "$asio_seconds"
     "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" stats 0 | grep -E 'underruns'
-    bench_log "raw stream probe, $frames frames, ${seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
+    rig_log "raw stream probe, $frames frames, ${seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
     "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
     "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
   done
@@ -41,7 +41,7 @@ if [ -f "$RKX_X64_BIN/setup_latency.exe" ]; then
   sleep 1
   for mixers in 1 2; do
     "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" mixers "$mixers" > /dev/null
-    bench_log "setup library call latency, $mixers mixer(s), a watcher registered"
+    rig_log "setup library call latency, $mixers mixer(s), a watcher registered"
     "$RKX_WINE" "$RKX_X64_BIN/setup_latency.exe"
   done
   kill "$watcher" 2> /dev/null || true
@@ -52,7 +52,7 @@ fi
 # paint (the connection changes below each repaint the window) and of one 100 ms blink tick,
 # as the utility itself measures them when RKX_CONFIG_TIMING names a file.
 if [ -f "$RKX_X64_BIN/RKX-T2_Config.exe" ]; then
-  bench_log "settings utility drawing (goals: first paint < 1000 ms, full paint < 30 ms, blink tick < 3 ms)"
+  rig_log "settings utility drawing (goals: first paint < 1000 ms, full paint < 30 ms, blink tick < 3 ms)"
   timing=$(mktemp --suffix=.txt)
   "$RKX_WINE" reg add 'HKCU\Software\Korvane\RKX-T2' /v Tab /t REG_DWORD /d 0 /f > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" plug 0 > /dev/null

@@ -6,31 +6,31 @@
 # switches from the host's own tone to the microphone.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/lib/bench.sh"
+source "$root/scripts/lib/rig.sh"
 out=$root/build/demo
 mkdir -p "$out"
 
-bench_start
+rig_start
 vmixctl() { "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" "$@"; }
 win() { echo "Z:${1//\//\\}"; }
 
 if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
-  bench_log "the ASIO driver as a host sees it, streaming 4 s at the user's buffer size"
+  rig_log "the ASIO driver as a host sees it, streaming 4 s at the user's buffer size"
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds 4 --wav "$(win "$out/asio-recorded.wav")"
 fi
 
-bench_log "the virtual mixer as plugged"
+rig_log "the virtual mixer as plugged"
 vmixctl plug 0
 vmixctl status
 
-bench_log "routing: receive channel 0 -> CH1, CH1 input selector on USB, send channel 0 = Post CH1 Fader"
+rig_log "routing: receive channel 0 -> CH1, CH1 input selector on USB, send channel 0 = Post CH1 Fader"
 vmixctl set 0 receive 0 0
 vmixctl set 0 selector 0 4
 vmixctl set 0 send 0 2
 vmixctl clear
 
-bench_log "streaming 3 s at 256 frames; the mixer captures what the host plays"
+rig_log "streaming 3 s at 256 frames; the mixer captures what the host plays"
 vmixctl capture 0 4 "$(win "$out/played-by-host.wav")" > "$out/capture.log" 2>&1 &
 capture=$!
 sleep 0.3
@@ -39,17 +39,17 @@ sleep 0.3
 wait $capture || true
 sed 's/^/   /' "$out/capture.log"
 
-bench_log "what the mixer saw"
+rig_log "what the mixer saw"
 vmixctl stats 0
 vmixctl journal
 
 if [ -f "$RKX_X64_BIN/rkxsetup.exe" ]; then
   rkxsetup() { "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" "$@"; }
-  bench_log "the setup library's view of the mixer"
+  rig_log "the setup library's view of the mixer"
   rkxsetup status
   rkxsetup versions
 
-  bench_log "a route change through the setup library while the host records"
+  rig_log "a route change through the setup library while the host records"
   rkxsetup set input 0 "Post CH1 Fader"
   vmixctl clear > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames 256 --seconds 4 --tone-out 0 \
@@ -67,7 +67,7 @@ fi
 
 utility=$RKX_X64_BIN/RKX-T2_Config.exe
 if [ -f "$utility" ] && [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
-  bench_log "the whole package: a host streams through the ASIO driver while the settings utility changes a route"
+  rig_log "the whole package: a host streams through the ASIO driver while the settings utility changes a route"
   vmixctl reset > /dev/null
   vmixctl set 0 certify 0 > /dev/null
   # The user's stored choice for the computer's input 1/2: channel 1 after its fader.
@@ -108,7 +108,7 @@ if [ -f "$utility" ] && [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   echo "   pictures of the utility: $shots"
 fi
 
-bench_log "files"
+rig_log "files"
 echo "   $out/recorded-by-host.wav   what the host recorded (send channels, 8 sub-channels)"
 echo "   $out/played-by-host.wav     what the mixer received from the host"
 [ -f "$out/route-change.wav" ] && echo "   $out/route-change.wav        the recording across the route change"

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the bench and the demo need. Does nothing when they
+# Installs the Debian packages the build, the rig and the demo need. Does nothing when they
 # are all present, so it is cheap to call from every make target.
 set -euo pipefail
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The installation stand-in: lays the package into the bench's Wine prefix the way the real
+# The installation stand-in: lays the package into the rig's Wine prefix the way the real
 # installer leaves a Windows machine: files at their places, the machine-wide registry values,
 # the uninstall key, the service's AppID keys, the registrations. Installs what has been built.
 #
@@ -28,7 +28,7 @@ program32="$c/Program Files (x86)/Korvane/RKX-T2"
 model=RKX-T2
 version=1.110
 autosetup_appid='{08803D64-BB70-4C7F-8499-7962A2CB2F94}'
-# The utility that runs on this bench is the 64-bit build.
+# The utility that runs on this rig is the 64-bit build.
 asio_config='"C:\\Program Files\\Korvane\\RKX-T2\\RKX-T2_Config.exe" -Auto'
 
 # Built file -> installed place. Missing built files are skipped: later work adds them.

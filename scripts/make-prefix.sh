@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes a fresh Wine prefix for the bench: booted, with fonts that cover every language of the
+# Makes a fresh Wine prefix for the rig: booted, with fonts that cover every language of the
 # package (Wine's own fonts, Liberation for Arial, a CJK face linked behind Liberation Sans).
 set -euo pipefail
 source "$(dirname "$0")/lib/wine-env.sh"

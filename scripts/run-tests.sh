@@ -3,13 +3,13 @@
 # both trees (x86_64 under Wine, i686 statically). Arguments go to ctest, e.g. -R Plugging.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/lib/bench.sh"
+source "$root/scripts/lib/rig.sh"
 
-bench_start --fresh-prefix
+rig_start --fresh-prefix
 
 status=0
-bench_log "x86_64 tests (under Wine)"
+rig_log "x86_64 tests (under Wine)"
 ctest --test-dir "$RKX_BUILD_ROOT/x86_64" --output-on-failure --timeout 600 "$@" || status=1
-bench_log "i686 tests (static checks)"
+rig_log "i686 tests (static checks)"
 ctest --test-dir "$RKX_BUILD_ROOT/i686" --output-on-failure "$@" || status=1
 exit $status

@@ -11,7 +11,7 @@
 # RKX_SCREENSHOT_LANGUAGES="1041 1042" limits the languages.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/lib/bench.sh"
+source "$root/scripts/lib/rig.sh"
 out=$RKX_BUILD_ROOT/screenshots
 utility=$RKX_X64_BIN/RKX-T2_Config.exe
 read -r -a languages <<< "${RKX_SCREENSHOT_LANGUAGES:-1028 1031 1033 1036 1040 1041 1042 1043 1049 2052 2070 3082}"
@@ -170,7 +170,7 @@ shoot_menu() {
   click 300 20
 }
 
-bench_start
+rig_start
 for language in "${languages[@]}"; do
   rm -f "$out/$language-"*.png
   for state in connected unplugged; do
@@ -198,10 +198,10 @@ for language in "${languages[@]}"; do
     done
     close_utility
   done
-  bench_log "language $language done"
+  rig_log "language $language done"
 done
 vmixctl plug 0 > /dev/null 2>&1 || true
 reg_dword 'HKLM\Software\Korvane\RKX-T2' InstallLanguage 1033 || true
-bench_log "$written pictures written, ${#failed[@]} failed, in $out"
+rig_log "$written pictures written, ${#failed[@]} failed, in $out"
 for name in "${failed[@]}"; do echo "   failed: $name"; done
 [ "${#failed[@]}" -eq 0 ]

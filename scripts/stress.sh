@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# make stress: the robustness suites at full length on a fresh bench, each printing what it
+# make stress: the robustness suites at full length on a fresh rig, each printing what it
 # tried and what held, then a table of all suites. `make test` runs the same programs in their
 # short form through ctest. A suite is one program in tests/stress; add later ones to `suites`.
 # Options: --short runs the short form; any other argument goes to every suite (--seed N).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-source "$root/scripts/lib/bench.sh"
+source "$root/scripts/lib/rig.sh"
 
 length=--full
 extra=()
@@ -22,7 +22,7 @@ suites=(
   stress_service_cycles
 )
 
-bench_start --fresh-prefix
+rig_start --fresh-prefix
 log=$RKX_BUILD_ROOT/stress.log
 : > "$log"
 status=0

@@ -1,18 +1,18 @@
-// Tests of the driver object against the virtual mixer: the bench is reset around each test
+// Tests of the driver object against the virtual mixer: the rig is reset around each test
 // and the driver module is loaded from the tests' folder.
 #pragma once
 
-#include "../virtualmixer/bench_fixture.h"
+#include "../virtualmixer/rig_fixture.h"
 #include "driver_module.h"
 #include "test_host.h"
 
 namespace rkx::asio::test {
 
-class DriverTest : public vmix::test::BenchTest {
+class DriverTest : public vmix::test::RigTest {
 protected:
     void SetUp() override
     {
-        BenchTest::SetUp();
+        RigTest::SetUp();
         ASSERT_TRUE(module.loaded()) << "cannot load " << kDriverFile;
     }
     // Streaming mutex of the 64-bit build is present.

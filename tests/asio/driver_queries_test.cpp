@@ -144,7 +144,7 @@ TEST_F(DriverTest, ChannelNamesCarryThePinOnlyWithTwoMixers)
         ASSERT_EQ(driver->init(nullptr), ASIOTrue);
         for (const Case& c : cases) EXPECT_EQ(NameOf(driver.driver, c.channel, c.isInput), c.oneMixer);
     }
-    ASSERT_TRUE(bench.SetPlugged(1, true));
+    ASSERT_TRUE(rig.SetPlugged(1, true));
     DriverRef driver(module.CreateDriver());
     ASSERT_TRUE(driver);
     ASSERT_EQ(driver->init(nullptr), ASIOTrue);
@@ -159,16 +159,16 @@ TEST_F(DriverTest, InitFailsWithoutAMixerAndSucceedsAgainWithoutRescanning)
 {
     {
         DriverRef driver(module.CreateDriver());
-        ASSERT_TRUE(bench.SetPlugged(0, false));
+        ASSERT_TRUE(rig.SetPlugged(0, false));
         EXPECT_EQ(driver->init(nullptr), ASIOFalse);
         char text[128] = {};
         driver->getErrorMessage(text);
         EXPECT_STREQ(text, "RKX-T2 ASIO 64bit Driver open Failure!");
-        ASSERT_TRUE(bench.SetPlugged(0, true));
+        ASSERT_TRUE(rig.SetPlugged(0, true));
     }
     DriverRef driver(module.CreateDriver());
     ASSERT_EQ(driver->init(nullptr), ASIOTrue);
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     EXPECT_EQ(driver->init(nullptr), ASIOTrue) << "a second init only reports success";
 }
 

@@ -125,10 +125,10 @@ TEST_F(DriverTest, StreamingHostRidesThroughUnplugAndReplugBroadcasts)
     ASSERT_NE(host.process, nullptr);
     ASSERT_NE(WaitForDriverWindow(), nullptr) << "the check host never streamed";
     Sleep(500);
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     EXPECT_GT(vmix::BroadcastMixerDeviceChange(false, 0), 0);
     Sleep(500);
-    ASSERT_TRUE(bench.SetPlugged(0, true));
+    ASSERT_TRUE(rig.SetPlugged(0, true));
     EXPECT_GT(vmix::BroadcastMixerDeviceChange(true, 0), 0);
     const uint32_t writtenAtReplug = StatsOf(0).blocksWritten;
     const ProcessRun run = FinishCheckHost(host);

@@ -119,7 +119,7 @@ std::string DismissMessageBox(DWORD processId, DWORD limitMs)
 
 class Registration : public ::testing::Test {
 protected:
-    // The bench's own registration (the installed copy) is put back after every test.
+    // The rig's own registration (the installed copy) is put back after every test.
     void TearDown() override { RunRegsvr32(std::string("/s ") + kInstalledDriver); }
 };
 

@@ -71,12 +71,12 @@ TEST_F(DeviceReset, UnplugHoldsTheThreadAndReplugResumesSwitchesWithoutTheHost)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     SendDeviceChange(window, false, vmix::MixerUsbDeviceName(0));
     EXPECT_TRUE(Holds(host)) << "no buffer switches without the mixer";
 
     const uint32_t startsBefore = StatsOf(0).streamStarts;
-    ASSERT_TRUE(bench.SetPlugged(0, true));
+    ASSERT_TRUE(rig.SetPlugged(0, true));
     SendDeviceChange(window, true, vmix::MixerUsbDeviceName(0));
     const size_t held = host.switches();
     EXPECT_TRUE(host.WaitForSwitches(held + 20, kHangLimitMs)) << "switches resume after the replug";
@@ -149,7 +149,7 @@ TEST_F(DeviceReset, StopReturnsPromptlyWhileTheThreadIsHeldWithoutAMixer)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     SendDeviceChange(window, false, vmix::MixerUsbDeviceName(0));
     ASSERT_TRUE(Holds(host));
     EXPECT_LT(TimedStop(), kStopLimitMs);
@@ -160,7 +160,7 @@ TEST_F(DeviceReset, StopReturnsPromptlyAfterAResetWhoseAttemptsAllFailed)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_STREAM_START, 100));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_STREAM_START, 100));
     // The resume timer's reset: pins are reopened even though the paths did not change.
     SendMessageW(window, WM_TIMER, 1, 0);
     EXPECT_TRUE(Holds(host));
@@ -172,7 +172,7 @@ TEST_F(DeviceReset, StopReturnsPromptlyWhileTheThreadWaitsForTheMixer)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 10000));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 10000));
     Sleep(200);
     EXPECT_LT(TimedStop(), kStopLimitMs);
 }

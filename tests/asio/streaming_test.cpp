@@ -90,11 +90,11 @@ TEST_P(Streaming, TimeInfoCarriesPositionAndTimeCodeSixHundredSecondsAhead)
 TEST_P(Streaming, OutputChannelReachesItsSubChannelAndOthersStaySilent)
 {
     const uint32_t captureFrames = 48000;
-    ASSERT_TRUE(bench.ArmCapture(0, captureFrames));
+    ASSERT_TRUE(rig.ArmCapture(0, captureFrames));
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(Stream(host, {{false, 3}, {false, 6}, {false, 9}}, GetParam().switches));
     std::vector<int32_t> captured;
-    ASSERT_TRUE(bench.FetchCapture(0, captured));
+    ASSERT_TRUE(rig.FetchCapture(0, captured));
     const size_t frames = captured.size() / 8;
     ASSERT_GT(frames, size_t(GetParam().frames) * 4);
 
@@ -120,8 +120,8 @@ TEST_P(Streaming, OutputChannelReachesItsSubChannelAndOthersStaySilent)
 TEST_P(Streaming, PlayedToneComesBackOnTheRightInputBuffers)
 {
     // Host output 0/1 -> mixer CH1 (selector on USB) -> send channel 0 post-fader -> input 0/1.
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
     TestHost host;
     host.signal = OutputSignal::Tone;
     const size_t switches = GetParam().switches + 8;
@@ -225,9 +225,9 @@ CaptureCheck CheckCapture(const std::vector<int32_t>& captured, const int (&tags
 // capture on its sub-channel, and the channels are named after their mixer.
 TEST_F(DriverTest, TwoMixersStreamTheirOwnChannels)
 {
-    ASSERT_TRUE(bench.SetPlugged(1, true));
-    ASSERT_TRUE(bench.ArmCapture(0, 48000));
-    ASSERT_TRUE(bench.ArmCapture(1, 48000));
+    ASSERT_TRUE(rig.SetPlugged(1, true));
+    ASSERT_TRUE(rig.ArmCapture(0, 48000));
+    ASSERT_TRUE(rig.ArmCapture(1, 48000));
     DriverRef driver(module.CreateDriver());
     ASSERT_TRUE(driver);
     ASSERT_EQ(driver->init(nullptr), ASIOTrue);
@@ -249,8 +249,8 @@ TEST_F(DriverTest, TwoMixersStreamTheirOwnChannels)
     // Ramp tags are the host channel number + 1: 3 on mixer 1's sub-channel 2; 11 and 14 on
     // mixer 2's sub-channels 2 and 5.
     std::vector<int32_t> first, second;
-    ASSERT_TRUE(bench.FetchCapture(0, first));
-    ASSERT_TRUE(bench.FetchCapture(1, second));
+    ASSERT_TRUE(rig.FetchCapture(0, first));
+    ASSERT_TRUE(rig.FetchCapture(1, second));
     const CaptureCheck one = CheckCapture(first, {0, 0, 3, 0, 0, 0, 0, 0});
     const CaptureCheck two = CheckCapture(second, {0, 0, 11, 0, 0, 14, 0, 0});
     ASSERT_GT(one.frames, 256u * 8);

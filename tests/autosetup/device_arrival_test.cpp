@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/mixer_requests.h"
-#include "tests/autosetup/service_bench.h"
+#include "tests/autosetup/service_rig.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
 namespace rkx::autosetup::test {
@@ -39,9 +39,9 @@ TEST_F(AutoSetupDeviceArrival, PlugInRestoresOnceThenStartsTheUtilityWithTheExac
     EXPECT_EQ(launches[1].commandLine, utility.AsioConfig() + ConsoleUserSid());
 }
 
-TEST_F(AutoSetupDeviceArrival, BenchAnnouncementReachesTheService)
+TEST_F(AutoSetupDeviceArrival, RigAnnouncementReachesTheService)
 {
-    // The way the bench's plug command announces a mixer to every window, services' included.
+    // The way the rig's plug command announces a mixer to every window, services' included.
     SetPlugged(true);
     rkx::vmix::BroadcastMixerDeviceChange(true, 0);
     ASSERT_EQ(utility.WaitForLaunches(2).size(), 2u);

@@ -9,7 +9,7 @@
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
-#include "tests/autosetup/service_bench.h"
+#include "tests/autosetup/service_rig.h"
 
 namespace rkx::autosetup::test {
 namespace {

@@ -15,19 +15,19 @@ rkx_gtest(config_asio_version_unit_tests
 rkx_gtest(config_asio_driver_list_tests
   SOURCES ${asio_version_tests_dir}/asio_driver_list_test.cpp
   LIBRARIES rkx_config_core ole32
-  LABEL bench)
+  LABEL rig)
 
-if(TARGET rkx_config AND TARGET asio_bench_support)
+if(TARGET rkx_config AND TARGET asio_rig_support)
   rkx_gtest(config_asio_version_window_tests
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/frame/utility_session.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/frame/screen_capture.cpp
       ${asio_version_tests_dir}/page_session.cpp
-      ${asio_version_tests_dir}/asio_bench_host.cpp
+      ${asio_version_tests_dir}/asio_rig_host.cpp
       ${asio_version_tests_dir}/asio_page_test.cpp
       ${asio_version_tests_dir}/version_page_test.cpp
-    LIBRARIES rkx_config_core asio_bench_support gdi32 user32 ole32
-    LABEL bench)
+    LIBRARIES rkx_config_core asio_rig_support gdi32 user32 ole32
+    LABEL rig)
   target_include_directories(config_asio_version_window_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}
                              ${RKX_SOURCE_ROOT}/tests/asio)
   add_dependencies(config_asio_version_window_tests rkx_config rkx_setup rkx_asio vmixctl)

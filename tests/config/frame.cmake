@@ -28,6 +28,6 @@ if(TARGET rkx_config)
       ${frame_tests_dir}/screen_capture.cpp
       ${frame_tests_dir}/window_test.cpp
     LIBRARIES rkx_config_core gdi32 user32
-    LABEL bench)
+    LABEL rig)
   add_dependencies(config_frame_window_tests rkx_config rkx_setup vmixctl)
 endif()

@@ -6,12 +6,12 @@ endif()
 set(routing_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/routing_pages)
 rkx_gtest(config_routing_pages_tests
   SOURCES
-    ${routing_tests_dir}/routing_bench.cpp
+    ${routing_tests_dir}/routing_rig.cpp
     ${routing_tests_dir}/input_routing_test.cpp
     ${routing_tests_dir}/output_routing_test.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/frame/utility_session.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/frame/screen_capture.cpp
   LIBRARIES rkx_config_core vmix_client gdi32 user32
-  LABEL bench)
+  LABEL rig)
 target_include_directories(config_routing_pages_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/frame ${RKX_SOURCE_ROOT})
 add_dependencies(config_routing_pages_tests rkx_config rkx_setup rkxsetup vmixctl)

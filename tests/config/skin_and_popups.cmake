@@ -57,7 +57,7 @@ if(skin_art_rc)
   add_dependencies(skin_drawing_tests rkx_skin_art)
 endif()
 
-# The menus as real windows under X, driven by SendInput (needs DISPLAY, as the bench sets it).
+# The menus as real windows under X, driven by SendInput (needs DISPLAY, as the rig sets it).
 rkx_gtest(popup_window_tests
   SOURCES
     ${skin_popups_dir}/popup_owner_window.cpp

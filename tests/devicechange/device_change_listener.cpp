@@ -1,6 +1,6 @@
 // device_change_listener: a hidden top-level window that writes down every WM_DEVICECHANGE it
 // gets, the way the auto-setup service will listen for the mixer. Runs as a plain process or
-// as an own-process service, so the tests can see where the bench's announcement arrives.
+// as an own-process service, so the tests can see where the rig's announcement arrives.
 //
 //   device_change_listener --window LOGFILE
 //   device_change_listener --service NAME LOGFILE

@@ -1,4 +1,4 @@
-// The bench's mixer announcement must reach a hidden window that asked for USB device
+// The rig's mixer announcement must reach a hidden window that asked for USB device
 // interface notifications, both in a plain process and in a service on the service window
 // station: that is where the auto-setup service will be listening.
 #include <gtest/gtest.h>

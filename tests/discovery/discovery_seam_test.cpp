@@ -1,10 +1,10 @@
-// With the virtual mixer loaded, discovery reports exactly the bench's interface list, in its
+// With the virtual mixer loaded, discovery reports exactly the rig's interface list, in its
 // order and with its render-alias flags, decoys included.
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "../virtualmixer/bench_fixture.h"
+#include "../virtualmixer/rig_fixture.h"
 #include "common/device_discovery.h"
 
 namespace rkx::vmix::test {
@@ -28,12 +28,12 @@ Seen Discover(size_t stopAfter = SIZE_MAX)
     return walk.seen;
 }
 
-class DiscoverySeam : public BenchTest {
+class DiscoverySeam : public RigTest {
 protected:
-    Seen BenchList()
+    Seen RigList()
     {
         std::vector<InterfaceInfo> interfaces;
-        EXPECT_TRUE(bench.ListInterfaces(interfaces));
+        EXPECT_TRUE(rig.ListInterfaces(interfaces));
         Seen seen;
         for (const auto& entry : interfaces) seen.emplace_back(entry.path, entry.renderAlias());
         return seen;
@@ -45,13 +45,13 @@ TEST_F(DiscoverySeam, ActiveSourceIsTheVirtualMixer)
     EXPECT_EQ(ActiveDiscoverySource(), DiscoverySource::VirtualMixer);
 }
 
-TEST_F(DiscoverySeam, ReportsTheBenchListInOrderForEveryPluggedMixerCount)
+TEST_F(DiscoverySeam, ReportsTheRigListInOrderForEveryPluggedMixerCount)
 {
     for (uint32_t count = 1; count <= VMIX_MAX_MIXERS; ++count) {
         SCOPED_TRACE(std::to_string(count) + " mixer(s)");
-        for (uint32_t mixer = 0; mixer < VMIX_MAX_MIXERS; ++mixer) ASSERT_TRUE(bench.SetPlugged(mixer, mixer < count));
+        for (uint32_t mixer = 0; mixer < VMIX_MAX_MIXERS; ++mixer) ASSERT_TRUE(rig.SetPlugged(mixer, mixer < count));
         const Seen seen = Discover();
-        EXPECT_EQ(seen, BenchList());
+        EXPECT_EQ(seen, RigList());
         size_t mixerPaths = 0;
         for (const auto& [path, alias] : seen) {
             if (path.find(RKX_PATH_DEVICE_TAG) != std::wstring::npos && path.find(L"\\wave1") != std::wstring::npos) {
@@ -79,12 +79,12 @@ TEST_F(DiscoverySeam, DecoysAreReportedWhenEnabledWithTheirOwnAliasFlags)
     };
     for (const auto& d : kDecoys) {
         SCOPED_TRACE(d.name);
-        ASSERT_TRUE(bench.SetDecoys(d.mask));
+        ASSERT_TRUE(rig.SetDecoys(d.mask));
         std::vector<InterfaceInfo> interfaces;
-        ASSERT_TRUE(bench.ListInterfaces(interfaces));
+        ASSERT_TRUE(rig.ListInterfaces(interfaces));
         const Seen seen = Discover();
         ASSERT_EQ(seen.size(), plain + 1);
-        EXPECT_EQ(seen, BenchList());
+        EXPECT_EQ(seen, RigList());
         size_t decoys = 0;
         for (const auto& entry : interfaces) {
             if (!entry.decoy()) continue;
@@ -94,14 +94,14 @@ TEST_F(DiscoverySeam, DecoysAreReportedWhenEnabledWithTheirOwnAliasFlags)
         }
         EXPECT_EQ(decoys, 1u);
     }
-    ASSERT_TRUE(bench.SetDecoys(VMIX_DECOY_ALL));
+    ASSERT_TRUE(rig.SetDecoys(VMIX_DECOY_ALL));
     EXPECT_EQ(Discover().size(), plain + 5);
-    EXPECT_EQ(Discover(), BenchList());
+    EXPECT_EQ(Discover(), RigList());
 }
 
 TEST_F(DiscoverySeam, TheVisitorCanEndTheWalkEarly)
 {
-    ASSERT_TRUE(bench.SetDecoys(VMIX_DECOY_ALL));
+    ASSERT_TRUE(rig.SetDecoys(VMIX_DECOY_ALL));
     EXPECT_EQ(Discover(1).size(), 1u);
     EXPECT_EQ(Discover(3).size(), 3u);
 }

@@ -1,4 +1,4 @@
-// What the installation stand-in leaves in the bench's prefix: the values, keys, files and
+// What the installation stand-in leaves in the rig's prefix: the values, keys, files and
 // services the deliverables read and rely on.
 #include <windows.h>
 

@@ -76,7 +76,7 @@ TEST_F(CommandLineTool, SetAndGetByIndexOrTextCaseInsensitively)
 
 TEST_F(CommandLineTool, ControlToneOffUsbPrintsTheWarning)
 {
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
     std::string output;
     EXPECT_EQ(RunTool(L"set input 0 \"CH1 Control Tone LINE\"", output), 0);
     EXPECT_NE(output.find("set input 0 to 1  CH1 Control Tone LINE\nwarning: When Control Tone is selected"), std::string::npos)
@@ -94,11 +94,11 @@ TEST_F(CommandLineTool, UnknownUserWritesNothingButSucceeds)
 
 TEST_F(CommandLineTool, StatusFollowsTheMixerAndListShowsEveryChoice)
 {
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_FIRMWARE, 0, 0x0105));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_FIRMWARE, 0, 0x0105));
     std::string output;
     EXPECT_EQ(RunTool(L"status", output), 0);
     EXPECT_NE(output.find("connection: connected\nfirmware: 1.05\n"), std::string::npos) << output;
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     EXPECT_EQ(RunTool(L"status", output), 1);
     EXPECT_NE(output.find("connection: not connected\nfirmware: unavailable\n"), std::string::npos) << output;
 

@@ -91,13 +91,13 @@ std::vector<Call> MidiExports()
 
 TEST_F(ExportContract, WrongProductIdentifierIsRefusedAndNothingReachesMixerOrRegistry)
 {
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     for (int product : {10, 12, 0, -11}) {
         for (const auto& call : EveryExportWithProduct()) EXPECT_EQ(call.run(product), 102) << call.name << " " << product;
         EXPECT_EQ(QVR_IsUSBConnection(product), 104) << product;
     }
     auto journal = std::make_unique<VmixJournal>();
-    ASSERT_TRUE(bench.GetJournal(*journal));
+    ASSERT_TRUE(rig.GetJournal(*journal));
     EXPECT_EQ(journal->count, 0u);
     EXPECT_FALSE(SettingsKeyExists(HKEY_CURRENT_USER, kSettingsPath));
 }
@@ -223,7 +223,7 @@ TEST_F(ExportContract, RangeEdgesAcceptTheLastValueAndRefuseTheNext)
         {"firmware number 10", [&] { return QVR_GetFirmwareVersion(kProduct, 10, &out); }, 102},
         {"selector ch4", [&] { return QVR_GetMixerInputSelectorStatus(kProduct, 4, &out); }, 102},
     };
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
     for (const auto& c : kCases) EXPECT_EQ(c.run(), c.result) << c.name;
 }
 
@@ -268,7 +268,7 @@ TEST_F(ExportContract, TableTextsAndCounts)
 
 TEST_F(ExportContract, UnavailableStatusLeavesItsPlaceholderWithoutAMixer)
 {
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     const struct {
         const char* name;
         std::function<int(int*)> run;

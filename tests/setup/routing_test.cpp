@@ -22,13 +22,13 @@ protected:
     void SetUp() override
     {
         SetupTest::SetUp();
-        ASSERT_TRUE(bench.ClearStats());
+        ASSERT_TRUE(rig.ClearStats());
     }
 
     std::vector<Seen> Journal()
     {
         auto journal = std::make_unique<VmixJournal>();
-        EXPECT_TRUE(bench.GetJournal(*journal));
+        EXPECT_TRUE(rig.GetJournal(*journal));
         std::vector<Seen> seen;
         for (uint32_t i = 0; i < journal->count; ++i) {
             const VmixJournalEntry& e = journal->entry[i];
@@ -52,7 +52,7 @@ protected:
 
 TEST_F(Routing, InputAudioSendsRouteThenSelectorReadToEveryMixerInOrder)
 {
-    ASSERT_TRUE(bench.SetPlugged(1, true));
+    ASSERT_TRUE(rig.SetPlugged(1, true));
     EXPECT_EQ(QVR_SetUSBInputAudio2(kProduct, 1, 5, nullptr, 0), 100);
     ExpectJournal({
         {0, IOCTL_MIXER_SET_USB_SEND_SOURCE, {2, 0, 5, 0}},
@@ -66,7 +66,7 @@ TEST_F(Routing, InputAudioSendsRouteThenSelectorReadToEveryMixerInOrder)
 
 TEST_F(Routing, DecoyInterfacesAreNeverAddressed)
 {
-    ASSERT_TRUE(bench.SetDecoys(VMIX_DECOY_ALL));
+    ASSERT_TRUE(rig.SetDecoys(VMIX_DECOY_ALL));
     EXPECT_EQ(QVR_SetBoostLevelIndex2(kProduct, 1, nullptr, 0), 100);
     ExpectJournal({{0, IOCTL_MIXER_SET_BOOST_LEVEL, {1, 0}}});
 }
@@ -88,9 +88,9 @@ TEST_F(Routing, SelectorPositionDecidesWarningForControlTones)
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(&c - kCases);
-        ASSERT_TRUE(bench.SetPlugged(1, c.secondMixer));
-        ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, c.channel, c.mixer0Selector));
-        ASSERT_TRUE(bench.SetValue(1, VMIX_VALUE_SELECTOR, c.channel, c.mixer1Selector));
+        ASSERT_TRUE(rig.SetPlugged(1, c.secondMixer));
+        ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, c.channel, c.mixer0Selector));
+        ASSERT_TRUE(rig.SetValue(1, VMIX_VALUE_SELECTOR, c.channel, c.mixer1Selector));
         EXPECT_EQ(QVR_SetUSBInputAudio2(kProduct, c.channel, c.index, nullptr, 0), c.result);
         EXPECT_EQ(StoredDword(c.channel == 0 ? L"Output1" : c.channel == 1 ? L"Output2" : L"Output3"),
                   static_cast<DWORD>(c.index));
@@ -99,7 +99,7 @@ TEST_F(Routing, SelectorPositionDecidesWarningForControlTones)
 
 TEST_F(Routing, WithoutMixerControlTonesWarnAndOthersSucceed)
 {
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     EXPECT_EQ(QVR_SetUSBInputAudio(kProduct, 0, 1), 101);
     EXPECT_EQ(StoredDword(L"Output1"), 1u);
     EXPECT_EQ(QVR_SetUSBInputAudio(kProduct, 0, 2), 100);
@@ -114,10 +114,10 @@ TEST_F(Routing, FailedExchangeStillStoresAndReturns100NeverAWarning)
         uint32_t failingCode;
     } kCases[] = {{IOCTL_MIXER_SET_USB_SEND_SOURCE}, {IOCTL_MIXER_GET_SELECTOR_STATUS}};
     for (const auto& c : kCases) {
-        ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
-        ASSERT_TRUE(bench.SetPlugged(1, true));
-        ASSERT_TRUE(bench.ClearStats());
-        ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, c.failingCode, 1));
+        ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, 1));
+        ASSERT_TRUE(rig.SetPlugged(1, true));
+        ASSERT_TRUE(rig.ClearStats());
+        ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, c.failingCode, 1));
         EXPECT_EQ(QVR_SetUSBInputAudio2(kProduct, 0, 0, nullptr, 0), 100) << std::hex << c.failingCode;
         EXPECT_EQ(StoredDword(L"Output1"), 0u);
         // The walk stops at the failure: the second mixer is not addressed.
@@ -128,18 +128,18 @@ TEST_F(Routing, FailedExchangeStillStoresAndReturns100NeverAWarning)
 
 TEST_F(Routing, FailedExchangeOnOutputAndBoostStillStores)
 {
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_SET_USB_RECEIVE_ROUTE, 1));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_SET_USB_RECEIVE_ROUTE, 1));
     EXPECT_EQ(QVR_SetUSBOutputAudio2(kProduct, 1, 2, nullptr, 0), 100);
     EXPECT_EQ(StoredDword(L"Input2"), 2u);
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_SET_BOOST_LEVEL, 1));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_SET_BOOST_LEVEL, 1));
     EXPECT_EQ(QVR_SetBoostLevelIndex2(kProduct, 0, nullptr, 0), 100);
     EXPECT_EQ(StoredDword(L"Level"), 0u);
 }
 
 TEST_F(Routing, RequestsCompletingLaterAreWaitedFor)
 {
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 50));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 1, 1));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 50));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 1, 1));
     EXPECT_EQ(QVR_SetUSBInputAudio2(kProduct, 1, 1, nullptr, 0), 101);
     EXPECT_EQ(StateOf(0).sendSource[1], 1u);
 }
@@ -154,7 +154,7 @@ TEST_F(Routing, DirectWordPacksSourceChannelAndModeIntoOneWord)
         {3, 0x7FFFFFFF, 24, 0x0418},
     };
     for (const auto& c : kCases) {
-        ASSERT_TRUE(bench.ClearStats());
+        ASSERT_TRUE(rig.ClearStats());
         QVR_SetUSBInputAudioDirect(kProduct, c.channel, c.source, c.mode);
         const auto seen = Journal();
         ASSERT_EQ(seen.size(), 2u);
@@ -186,7 +186,7 @@ TEST_F(Routing, DirectAndDefaultRoutesStoreNothing)
 
 TEST_F(Routing, DefaultRouteOfEachReceiveChannelIsItsOwnNumber)
 {
-    ASSERT_TRUE(bench.SetPlugged(1, true));
+    ASSERT_TRUE(rig.SetPlugged(1, true));
     for (int channel = 0; channel < 3; ++channel) EXPECT_EQ(QVR_SetUSBOutputAudioDefault(kProduct, channel), 100);
     std::vector<Seen> expected;
     for (uint8_t channel = 0; channel < 3; ++channel)

@@ -95,7 +95,7 @@ TEST_F(SettingsStore, ValuesOfTheWrongTypeOrSizeReadAsDefaults)
 
 TEST_F(SettingsStore, SettersStoreDwordsUnderTheCurrentUser)
 {
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     EXPECT_EQ(QVR_SetBoostLevelIndex(kProduct, 2), 100);
     EXPECT_EQ(StoredDword(L"Level"), 2u);
     EXPECT_EQ(QVR_SetUSBInputAudio2(kProduct, 1, 6, nullptr, 0), 100);
@@ -118,11 +118,11 @@ TEST_F(SettingsStore, InputChannel2AcceptsIndex7ButReadsItBackAsDefault)
 
 TEST_F(SettingsStore, UserKeyNamesTheHiveUnderHkeyUsers)
 {
-    EXPECT_EQ(QVR_SetBoostLevelIndex2(kProduct, 1, kBenchUserSid, 0), 100);
-    // On the bench that hive is the current user's.
+    EXPECT_EQ(QVR_SetBoostLevelIndex2(kProduct, 1, kRigUserSid, 0), 100);
+    // On the rig that hive is the current user's.
     EXPECT_EQ(StoredDword(L"Level"), 1u);
     int value = -1;
-    ASSERT_EQ(QVR_GetCurrentBoostLevelIndex2(kProduct, &value, kBenchUserSid), 100);
+    ASSERT_EQ(QVR_GetCurrentBoostLevelIndex2(kProduct, &value, kRigUserSid), 100);
     EXPECT_EQ(value, 1);
 }
 

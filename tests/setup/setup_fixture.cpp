@@ -6,14 +6,14 @@ namespace rkx::setup::test {
 
 void SetupTest::SetUp()
 {
-    BenchTest::SetUp();
+    RigTest::SetUp();
     DeleteSettings();
 }
 
 void SetupTest::TearDown()
 {
     DeleteSettings();
-    BenchTest::TearDown();
+    RigTest::TearDown();
 }
 
 void DeleteSettings(HKEY root) { RegDeleteTreeW(root, kSettingsPath); }

@@ -1,4 +1,4 @@
-// Fixture of the library tests: the bench is reset and the current user's settings removed
+// Fixture of the library tests: the rig is reset and the current user's settings removed
 // before and after each test; helpers read and plant stored values.
 #pragma once
 
@@ -8,16 +8,16 @@
 #include <string>
 
 #include "include/rkx_t2_setup.h"
-#include "tests/virtualmixer/bench_fixture.h"
+#include "tests/virtualmixer/rig_fixture.h"
 
 namespace rkx::setup::test {
 
 constexpr int kProduct = QVR_PRODUCT_RKX_T2;
 constexpr wchar_t kSettingsPath[] = L"Software\\Korvane\\RKX-T2";
-// The current user's hive under HKEY_USERS on this bench.
-constexpr wchar_t kBenchUserSid[] = L"S-1-5-21-0-0-0-1000";
+// The current user's hive under HKEY_USERS on this rig.
+constexpr wchar_t kRigUserSid[] = L"S-1-5-21-0-0-0-1000";
 
-class SetupTest : public rkx::vmix::test::BenchTest {
+class SetupTest : public rkx::vmix::test::RigTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -41,7 +41,7 @@ TEST_F(InstallerVersion, InstalledLibraryAndDriverReportTheirProductVersion)
     const wchar_t* text = nullptr;
     ASSERT_EQ(QVR_GetLibraryVersionText(kProduct, &text), 100);
     EXPECT_STREQ(text, L"1.110");
-    // The 64-bit driver in System32\Drivers (the bench's stand-in carries product version 1.200).
+    // The 64-bit driver in System32\Drivers (the rig's stand-in carries product version 1.200).
     ASSERT_EQ(QVR_GetDriverVersionText(kProduct, &text), 100);
     EXPECT_STREQ(text, L"1.200");
 }

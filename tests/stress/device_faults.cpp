@@ -29,12 +29,12 @@ const char* const kFaultNames[] = {"failing requests", "asynchronous START", "st
 // What pulls the fault through the driver's paths.
 enum class Trigger { None, Restart, ResumeReset, Replug, Count };
 
-void ClearFaults(vmix::VirtualMixerClient& bench)
+void ClearFaults(vmix::VirtualMixerClient& rig)
 {
-    for (DWORD code : kStreamCodes) bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, code, 0);
-    bench.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 0);
-    bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 0);
-    bench.SetPlugged(0, true);
+    for (DWORD code : kStreamCodes) rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, code, 0);
+    rig.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 0);
+    rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 0);
+    rig.SetPlugged(0, true);
 }
 
 struct Tally {
@@ -60,7 +60,7 @@ void TimedStop(StreamingSession& session, Tally& tally)
     if (result != ASE_OK) ++tally.badStops;
 }
 
-void Round(StreamingSession& session, vmix::VirtualMixerClient& bench, Random& random, Tally& tally)
+void Round(StreamingSession& session, vmix::VirtualMixerClient& rig, Random& random, Tally& tally)
 {
     const auto fault = Fault(random.Below(unsigned(Fault::Count)));
     const auto trigger = Trigger(random.Below(unsigned(Trigger::Count)));
@@ -69,17 +69,17 @@ void Round(StreamingSession& session, vmix::VirtualMixerClient& bench, Random& r
     switch (fault) {
     case Fault::FailRequests: {
         const unsigned which = random.Below(7);
-        bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, kStreamCodes[which], 1 + random.Below(8));
+        rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, kStreamCodes[which], 1 + random.Below(8));
         break;
     }
     case Fault::StartAsync:
-        bench.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 1);
+        rig.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 1);
         break;
     case Fault::Stall:
-        bench.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 50 + random.Below(3000));
+        rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 50 + random.Below(3000));
         break;
     default:
-        bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 1 + random.Below(500));
+        rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 1 + random.Below(500));
         break;
     }
     switch (trigger) {
@@ -91,17 +91,17 @@ void Round(StreamingSession& session, vmix::VirtualMixerClient& bench, Random& r
         SendMessageW(session.window(), WM_TIMER, 1, 0);  // the resume timer's reset, at once
         break;
     case Trigger::Replug:
-        bench.SetPlugged(0, false);
+        rig.SetPlugged(0, false);
         session.AnnounceDevice(false);
         PumpFor(random.Below(200));
-        bench.SetPlugged(0, true);
+        rig.SetPlugged(0, true);
         session.AnnounceDevice(true);
         break;
     default:
         break;
     }
     PumpFor(random.Below(500));
-    ClearFaults(bench);
+    ClearFaults(rig);
     if (session.Progresses(20, kRecoverLimitMs)) {
         ++tally.byThemselves;
         return;
@@ -120,8 +120,8 @@ int RunSuite(int argc, char** argv)
     const int rounds = int(ArgumentValue(argc, argv, "--rounds", full ? 80 : 10));
     const uint64_t seed = SeedFrom(argc, argv);
     SuiteReport report(4, "device faults under streaming");
-    vmix::VirtualMixerClient bench;
-    if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
+    vmix::VirtualMixerClient rig;
+    if (!report.Check(rig.IsOpen() && rig.Reset(), "the virtual mixer is loaded")) return report.Finish();
 
     Tally tally;
     Random random(seed);
@@ -131,10 +131,10 @@ int RunSuite(int argc, char** argv)
         if (!report.Check(opened.empty(), "a host streams %ld frames%s%s", frames, opened.empty() ? "" : ": ",
                           opened.c_str()))
             continue;
-        for (int i = 0; i < rounds / 2; ++i) Round(session, bench, random, tally);
+        for (int i = 0; i < rounds / 2; ++i) Round(session, rig, random, tally);
         TimedStop(session, tally);
         session.Close();
-        ClearFaults(bench);
+        ClearFaults(rig);
     }
     report.Tried("%d rounds (seed %llu) at 256 and 64 frames: %d %s, %d %s, %d %s, %d %s; each while streaming, "
                  "across a stop and start, a reset or a replug",
@@ -146,7 +146,7 @@ int RunSuite(int argc, char** argv)
     report.Check(tally.slowStops == 0 && tally.badStops == 0, "all %d stops returned ASE_OK within %lu ms (longest %lu ms)",
                  tally.stops, kStopLimitMs, tally.longestStopMs);
     report.Tried("start reported a failure %d times", tally.startRefused);
-    bench.Reset();
+    rig.Reset();
     report.Figure("rounds=%d", tally.rounds);
     report.Figure("self-recovered=%d restarted=%d lost=%d", tally.byThemselves, tally.byRestart, tally.lost);
     report.Figure("longest stop %lu ms", tally.longestStopMs);

@@ -49,7 +49,7 @@ const wchar_t* AnyText(Random& r, const TextPool& pool)
     return pool.texts[r.Below(uint32_t(pool.texts.size()))].c_str();
 }
 
-// Null (the current user) half of the time, else the bench user or a key that is no SID.
+// Null (the current user) half of the time, else the rig user or a key that is no SID.
 const wchar_t* UserKey(Random& r, const TextPool& pool)
 {
     if (r.Chance(50)) return nullptr;

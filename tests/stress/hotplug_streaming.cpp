@@ -28,8 +28,8 @@ int RunSuite(int argc, char** argv)
     const int resumeEvery = full ? 25 : 12;
     const uint64_t seed = SeedFrom(argc, argv);
     SuiteReport report(3, "hot-plug under streaming");
-    vmix::VirtualMixerClient bench;
-    if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
+    vmix::VirtualMixerClient rig;
+    if (!report.Check(rig.IsOpen() && rig.Reset(), "the virtual mixer is loaded")) return report.Finish();
 
     StreamingSession session;
     const std::string opened = session.Open(256);
@@ -43,13 +43,13 @@ int RunSuite(int argc, char** argv)
     const int warmCycle = std::min(5, cycles / 2);
     for (int cycle = 0; cycle < cycles; ++cycle) {
         PumpFor(random.Below(300));
-        bench.SetPlugged(0, false);
+        rig.SetPlugged(0, false);
         // The system's announcement comes a little after the device is gone, sometimes twice.
         PumpFor(random.Below(50));
         session.AnnounceDevice(false);
         if (random.Chance(10)) session.AnnounceDevice(false);
         PumpFor(random.Below(300));
-        bench.SetPlugged(0, true);
+        rig.SetPlugged(0, true);
         PumpFor(random.Below(50));
         session.AnnounceDevice(true);
         if (random.Chance(10)) session.AnnounceDevice(true);
@@ -61,11 +61,11 @@ int RunSuite(int argc, char** argv)
         if ((cycle + 1) % resumeEvery == 0) {
             ++resumes;
             VmixStats before{};
-            bench.GetStats(0, before);
+            rig.GetStats(0, before);
             session.AnnounceResume();
             PumpFor(6000);  // the reset runs 5 s after the resume
             VmixStats after{};
-            bench.GetStats(0, after);
+            rig.GetStats(0, after);
             if (after.streamStarts > before.streamStarts && session.Progresses(20, kResumeLimitMs)) ++resumesHeld;
         }
 
@@ -94,7 +94,7 @@ int RunSuite(int argc, char** argv)
                  static_cast<unsigned long long>(high.privateBytes >> 10),
                  static_cast<unsigned long long>(end.privateBytes >> 10));
     // A last unplug, so stop also meets a thread held without a mixer.
-    bench.SetPlugged(0, false);
+    rig.SetPlugged(0, false);
     session.AnnounceDevice(false);
     PumpFor(200);
     DWORD stopMs = 0;
@@ -102,7 +102,7 @@ int RunSuite(int argc, char** argv)
     report.Check(stopped == ASE_OK && stopMs < kStopLimitMs, "stop with the mixer gone returned %ld after %lu ms",
                  long(stopped), stopMs);
     session.Close();
-    bench.Reset();
+    rig.Reset();
     report.Figure("cycles=%d/%d", resumed, cycles);
     report.Figure("resumes=%d/%d", resumesHeld, resumes);
     report.Figure("handles %lu->%lu", warm.handles, end.handles);

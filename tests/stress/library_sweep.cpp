@@ -167,30 +167,30 @@ struct ConditionTally {
     int connected = 0, absent = 0, failing = 0, late = 0;
 };
 
-void ChangeCondition(vmix::VirtualMixerClient& bench, Random& random, ConditionTally& tally)
+void ChangeCondition(vmix::VirtualMixerClient& rig, Random& random, ConditionTally& tally)
 {
-    bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 0);
+    rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 0);
     switch (random.Below(4)) {
     case 0:
-        bench.SetPlugged(0, true);
-        bench.SetPlugged(1, random.Chance(30));
+        rig.SetPlugged(0, true);
+        rig.SetPlugged(1, random.Chance(30));
         ++tally.connected;
         break;
     case 1:
-        bench.SetPlugged(0, false);
-        bench.SetPlugged(1, false);
+        rig.SetPlugged(0, false);
+        rig.SetPlugged(1, false);
         ++tally.absent;
         break;
     case 2: {
-        bench.SetPlugged(0, true);
+        rig.SetPlugged(0, true);
         const DWORD code = RKX_MIXER_REQUEST(random.Below(RKX_CONTROL_REQUEST_COUNT));
-        bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, code, 1 + random.Below(20));
+        rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, code, 1 + random.Below(20));
         ++tally.failing;
         break;
     }
     default:
-        bench.SetPlugged(0, true);
-        bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 1 + random.Below(15));
+        rig.SetPlugged(0, true);
+        rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 1 + random.Below(15));
         ++tally.late;
         break;
     }
@@ -225,8 +225,8 @@ int RunSuite(int argc, char** argv)
     const long calls = ArgumentValue(argc, argv, "--calls", full ? 75000 : 2500);
     const uint64_t seed = SeedFrom(argc, argv);
     SuiteReport report(1, "library API sweep and fuzz");
-    vmix::VirtualMixerClient bench;
-    if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
+    vmix::VirtualMixerClient rig;
+    if (!report.Check(rig.IsOpen() && rig.Reset(), "the virtual mixer is loaded")) return report.Finish();
     report.Check(PrepareHives(true), "a hive of its own for each of the %d worker threads", kWorkers * kThreads);
 
     report.Tried("54 exports, %ld calls in each of %d threads of %d processes (seed %llu): products around 11, "
@@ -250,10 +250,10 @@ int RunSuite(int argc, char** argv)
         for (auto& worker : workers)
             if (worker.valid() && WaitForSingleObject(worker.get(), 0) == WAIT_TIMEOUT) running = true;
         if (!running || GetTickCount64() > limit) break;
-        ChangeCondition(bench, random, conditions);
+        ChangeCondition(rig, random, conditions);
         PumpFor(50 + random.Below(400));
     }
-    bench.Reset();
+    rig.Reset();
     report.Tried("mixer conditions while they ran: %d connected, %d absent, %d failing requests, %d answering late",
                  conditions.connected, conditions.absent, conditions.failing, conditions.late);
 

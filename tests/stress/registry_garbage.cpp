@@ -345,8 +345,8 @@ int RunSuite(int argc, char** argv)
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--reader") == 0) onlyReader = argv[i + 1];
     SuiteReport report(2, "registry garbage");
-    vmix::VirtualMixerClient bench;
-    if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
+    vmix::VirtualMixerClient rig;
+    if (!report.Check(rig.IsOpen() && rig.Reset(), "the virtual mixer is loaded")) return report.Finish();
     int tried = 0, values = 0;
     for (const ReadValue& value : ValuesRead()) {
         if (!onlyReader.empty() && onlyReader != value.reader) continue;
@@ -389,7 +389,7 @@ int RunSuite(int argc, char** argv)
     report.Tried("%d values, %d kinds of garbage stored and read back through the deliverables", values, tried);
     report.Figure("values=%d", values);
     report.Figure("garbage=%d", tried);
-    bench.Reset();
+    rig.Reset();
     return report.Finish();
 }
 

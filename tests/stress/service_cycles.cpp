@@ -78,8 +78,8 @@ struct Tally {
 
 class CycleRunner {
 public:
-    CycleRunner(vmix::VirtualMixerClient& bench, UtilityStandIn& utility, Tally& tally)
-        : bench_(bench), utility_(utility), tally_(tally)
+    CycleRunner(vmix::VirtualMixerClient& rig, UtilityStandIn& utility, Tally& tally)
+        : rig_(rig), utility_(utility), tally_(tally)
     {
     }
 
@@ -91,8 +91,8 @@ public:
         const bool pluggedAtStart = cycle == 0 || random.Chance(75);
         Plug(!pluggedAtStart);
         Plug(pluggedAtStart);
-        bench_.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES);
-        bench_.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, 0);
+        rig_.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES);
+        rig_.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, 0);
         expected_ = tally_.expectedStarts;
 
         const ULONGLONG startedAt = GetTickCount64();
@@ -164,7 +164,7 @@ public:
 private:
     void Plug(bool plugged)
     {
-        bench_.SetPlugged(0, plugged);
+        rig_.SetPlugged(0, plugged);
         vmix::BroadcastMixerDeviceChange(plugged, 0);
     }
 
@@ -229,7 +229,7 @@ private:
             tally_.Note(cycle_, "a window or process outlived the stop", tally_.windowsLeft);
     }
 
-    vmix::VirtualMixerClient& bench_;
+    vmix::VirtualMixerClient& rig_;
     UtilityStandIn& utility_;
     Tally& tally_;
     int cycle_ = 0;
@@ -242,8 +242,8 @@ int RunSuite(int argc, char** argv)
     const int cycles = int(ArgumentValue(argc, argv, "--cycles", full ? 50 : 6));
     const uint64_t seed = SeedFrom(argc, argv);
     SuiteReport report(6, "service cycles");
-    vmix::VirtualMixerClient bench;
-    if (!report.Check(bench.IsOpen() && bench.Reset(), "the virtual mixer is loaded")) return report.Finish();
+    vmix::VirtualMixerClient rig;
+    if (!report.Check(rig.IsOpen() && rig.Reset(), "the virtual mixer is loaded")) return report.Finish();
     EnsureAutoSetupStopped();
     if (!report.Check(AutoSetupState() == SERVICE_STOPPED, "the service is installed and stopped"))
         return report.Finish();
@@ -252,7 +252,7 @@ int RunSuite(int argc, char** argv)
 
     Random random(seed);
     Tally tally;
-    for (int cycle = 0; cycle < cycles; ++cycle) CycleRunner(bench, utility, tally).Run(cycle, random);
+    for (int cycle = 0; cycle < cycles; ++cycle) CycleRunner(rig, utility, tally).Run(cycle, random);
     EnsureAutoSetupStopped();
     utility.ReleaseAll();
     const std::vector<UtilityStart> starts = utility.Starts();
@@ -280,7 +280,7 @@ int RunSuite(int argc, char** argv)
     report.Figure("cycles=%d", tally.cycles - tally.startsFailed - tally.stopsIncomplete);
     report.Figure("utility starts=%d", int(starts.size()));
     report.Figure("longest start %lu ms, stop %lu ms", tally.longestStartMs, tally.longestStopMs);
-    bench.Reset();
+    rig.Reset();
     return report.Finish();
 }
 

@@ -120,11 +120,11 @@ std::string ServiceAfterPlugIn()
         const ULONGLONG deadline = GetTickCount64() + kStateLimitMs;
         while (CountAutoSetupWindows() == 0 && GetTickCount64() < deadline) Sleep(20);
     }
-    vmix::VirtualMixerClient bench;
-    bench.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES);
-    bench.SetPlugged(0, false);
+    vmix::VirtualMixerClient rig;
+    rig.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES);
+    rig.SetPlugged(0, false);
     const int tookRemoval = vmix::BroadcastMixerDeviceChange(false, 0);
-    bench.SetPlugged(0, true);
+    rig.SetPlugged(0, true);
     const int tookArrival = vmix::BroadcastMixerDeviceChange(true, 0);
     if (AutoSetupState() != SERVICE_RUNNING) return "ended";
     if (CountAutoSetupWindows() != 1 || tookRemoval < 1 || tookArrival < 1) return "window gone";

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 #include "stream_helpers.h"
 
 namespace rkx::vmix::test {
@@ -47,15 +47,15 @@ const Route kRoutes[] = {
     {"send channel 3 is the recording mix at half level", {4, 4, 2}, 3, 3, 0, VMIX_SOURCE_AUX_LINE, 0.25},
 };
 
-class AudioRouting : public BenchTest, public ::testing::WithParamInterface<Route> {};
+class AudioRouting : public RigTest, public ::testing::WithParamInterface<Route> {};
 
 TEST_P(AudioRouting, SendChannelCarriesTheSelectedSourceAtItsGain)
 {
     const Route& r = GetParam();
-    for (uint32_t c = 0; c < 3; ++c) ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, c, r.selectors[c]));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_BOOST_LEVEL, 0, r.boost));
+    for (uint32_t c = 0; c < 3; ++c) ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, c, r.selectors[c]));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_BOOST_LEVEL, 0, r.boost));
     if (r.sendChannel < 3) {
-        ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, r.sendChannel, r.source));
+        ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, r.sendChannel, r.source));
     }
 
     PinStream pin;
@@ -87,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(Sources, AudioRouting, ::testing::ValuesIn(kRoutes), []
     return name;
 });
 
-TEST_F(BenchTest, RecordedToneFollowsASendSourceChangeWhileStreaming)
+TEST_F(RigTest, RecordedToneFollowsASendSourceChangeWhileStreaming)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, kFrames));
@@ -96,7 +96,7 @@ TEST_F(BenchTest, RecordedToneFollowsASendSourceChangeWhileStreaming)
     plan.frames = kFrames;
     plan.blocks = 2 * kSwitchAfter + 4;
     plan.afterBlock = [&](uint32_t index) {
-        if (index == kSwitchAfter) bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 5);  // to MIC
+        if (index == kSwitchAfter) rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 5);  // to MIC
     };
     const StreamRun run = RunStream(pin, plan);
     ASSERT_TRUE(run.ok) << run.failure;

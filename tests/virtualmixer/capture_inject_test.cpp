@@ -1,8 +1,8 @@
-// The bench's audio taps: capture returns exactly what the host played; an injected signal
+// The rig's audio taps: capture returns exactly what the host played; an injected signal
 // replaces an analog source until cleared.
 #include <algorithm>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 #include "stream_helpers.h"
 #include "virtualmixer/client/tone_analysis.h"
 
@@ -11,11 +11,11 @@ namespace {
 
 constexpr uint32_t kFrames = 256;
 
-using BenchAudio = BenchTest;
+using RigAudio = RigTest;
 
-TEST_F(BenchAudio, CaptureHoldsTheBlocksTheHostPlayed)
+TEST_F(RigAudio, CaptureHoldsTheBlocksTheHostPlayed)
 {
-    ASSERT_TRUE(bench.ArmCapture(0, 48000));
+    ASSERT_TRUE(rig.ArmCapture(0, 48000));
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, kFrames));
     // Every sample distinct: a ramp per sub-channel, so order and placement show.
@@ -30,7 +30,7 @@ TEST_F(BenchAudio, CaptureHoldsTheBlocksTheHostPlayed)
     pin.Close();
 
     std::vector<int32_t> captured;
-    ASSERT_TRUE(bench.FetchCapture(0, captured));
+    ASSERT_TRUE(rig.FetchCapture(0, captured));
     ASSERT_GE(captured.size(), static_cast<size_t>(30 * kFrames * RKX_CHANNELS_PER_PIN));
     ASSERT_EQ(captured.size() % RKX_CHANNELS_PER_PIN, 0u);
     // Underruns play silence; every played sample must be the host's own, in order.
@@ -47,10 +47,10 @@ TEST_F(BenchAudio, CaptureHoldsTheBlocksTheHostPlayed)
         ++played;
     }
     EXPECT_GE(played, static_cast<size_t>(30 * kFrames));
-    EXPECT_TRUE(bench.ArmCapture(0, 0));
+    EXPECT_TRUE(rig.ArmCapture(0, 0));
 }
 
-TEST_F(BenchAudio, InjectedSignalReplacesTheSourceUntilCleared)
+TEST_F(RigAudio, InjectedSignalReplacesTheSourceUntilCleared)
 {
     constexpr uint32_t kInjectedBin = 30;
     std::vector<int32_t> stereo(2 * 4096);
@@ -58,9 +58,9 @@ TEST_F(BenchAudio, InjectedSignalReplacesTheSourceUntilCleared)
         stereo[2 * i] = ToneSample(kInjectedBin, VMIX_SOURCE_PEAK, i);
         stereo[2 * i + 1] = ToneSample(kInjectedBin, VMIX_SOURCE_PEAK, i);
     }
-    ASSERT_TRUE(bench.LoadInjection(0, VMIX_SOURCE_CH1_PHONO, stereo)) << "error " << GetLastError();
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_PHONO));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
+    ASSERT_TRUE(rig.LoadInjection(0, VMIX_SOURCE_CH1_PHONO, stereo)) << "error " << GetLastError();
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_PHONO));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
     const uint32_t ownBin = VMIX_SOURCE_TONE_BIN[VMIX_SOURCE_CH1_PHONO][0];
 
     auto record = [&](StreamRun& run) {
@@ -76,7 +76,7 @@ TEST_F(BenchAudio, InjectedSignalReplacesTheSourceUntilCleared)
     EXPECT_NEAR(BlockTone(injected.input, kFrames, 6, 0, kInjectedBin), kPeak * 0.5, kPeak * 0.025);
     EXPECT_LT(BlockTone(injected.input, kFrames, 6, 0, ownBin), kPeak * 0.001);
 
-    ASSERT_TRUE(bench.ClearInjection(0, VMIX_SOURCE_CH1_PHONO));
+    ASSERT_TRUE(rig.ClearInjection(0, VMIX_SOURCE_CH1_PHONO));
     StreamRun cleared;
     record(cleared);
     EXPECT_LT(BlockTone(cleared.input, kFrames, 6, 0, kInjectedBin), kPeak * 0.001);

@@ -1,4 +1,4 @@
-// Number parsing of the bench tools: a typo must be refused, never read as another value.
+// Number parsing of the rig tools: a typo must be refused, never read as another value.
 #include <gtest/gtest.h>
 
 #include "virtualmixer/client/command_line.h"

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 
 namespace rkx::vmix::test {
 namespace {
@@ -24,11 +24,11 @@ const Reply kReplies[] = {
     {"certify level", IOCTL_MIXER_GET_CERTIFY_LEVEL, {0, 0, 0, 1}},
 };
 
-class ControlRequests : public BenchTest {
+class ControlRequests : public RigTest {
 protected:
     void SetUp() override
     {
-        BenchTest::SetUp();
+        RigTest::SetUp();
         ASSERT_TRUE(OpenConfigured(pin, 0, 256));
     }
     std::vector<uint8_t> Get(DWORD code, DWORD bytes)
@@ -82,7 +82,7 @@ TEST_F(ControlRequests, WriteRequestsChangeTheMixerState)
 {
     for (const Change& c : kChanges) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(bench.Reset());
+        ASSERT_TRUE(rig.Reset());
         ASSERT_TRUE(OpenConfigured(pin, 0, 256));
         EXPECT_TRUE(pin.Control(c.code, c.payload.data(), static_cast<DWORD>(c.payload.size())))
             << "error " << pin.lastError();
@@ -128,15 +128,15 @@ TEST_F(ControlRequests, OutOfRangeSelectionsAndReservedRequestsAreRefused)
 
 TEST_F(ControlRequests, LaunchRequestAsksAgainTheSetNumberOfTimesBeforeAnswering)
 {
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, 2));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, 2));
     EXPECT_EQ(Get(IOCTL_MIXER_GET_LAUNCH_REQUEST, 2), (std::vector<uint8_t>{2, 0}));
     EXPECT_EQ(Get(IOCTL_MIXER_GET_LAUNCH_REQUEST, 2), (std::vector<uint8_t>{2, 0}));
     EXPECT_EQ(Get(IOCTL_MIXER_GET_LAUNCH_REQUEST, 2), (std::vector<uint8_t>{1, 0}));
     EXPECT_EQ(Get(IOCTL_MIXER_GET_LAUNCH_REQUEST, 2), (std::vector<uint8_t>{1, 0}));
 }
 
-TEST_F(ControlRequests, BenchValuesShowInTheReplies)
+TEST_F(ControlRequests, RigValuesShowInTheReplies)
 {
     const struct {
         const char* name;
@@ -157,14 +157,14 @@ TEST_F(ControlRequests, BenchValuesShowInTheReplies)
     };
     for (const auto& v : kValues) {
         SCOPED_TRACE(v.name);
-        ASSERT_TRUE(bench.SetValue(0, v.id, v.index, v.value)) << "error " << GetLastError();
+        ASSERT_TRUE(rig.SetValue(0, v.id, v.index, v.value)) << "error " << GetLastError();
         EXPECT_EQ(Get(v.code, static_cast<DWORD>(v.reply.size())), v.reply);
     }
 }
 
 TEST_F(ControlRequests, JournalKeepsCodesPayloadsAndResultsInOrder)
 {
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     const RkxRoutePayload route{1, 3};
     ASSERT_TRUE(pin.Control(IOCTL_MIXER_SET_USB_SEND_SOURCE, &route, sizeof(route)));
     ASSERT_EQ(Get(IOCTL_MIXER_GET_FIRMWARE_VERSION, 2).size(), 2u);
@@ -172,7 +172,7 @@ TEST_F(ControlRequests, JournalKeepsCodesPayloadsAndResultsInOrder)
     EXPECT_FALSE(pin.Control(IOCTL_MIXER_SET_BOOST_LEVEL, &tooHigh, sizeof(tooHigh)));
 
     auto journal = std::make_unique<VmixJournal>();
-    ASSERT_TRUE(bench.GetJournal(*journal));
+    ASSERT_TRUE(rig.GetJournal(*journal));
     ASSERT_EQ(journal->count, 3u);
     const VmixJournalEntry& set = journal->entry[0];
     EXPECT_EQ(set.mixer, 0);

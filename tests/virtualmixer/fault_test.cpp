@@ -1,10 +1,10 @@
-// Faults the bench can inject, so the product's error paths can be exercised on purpose.
-#include "bench_fixture.h"
+// Faults the rig can inject, so the product's error paths can be exercised on purpose.
+#include "rig_fixture.h"
 
 namespace rkx::vmix::test {
 namespace {
 
-using Faults = BenchTest;
+using Faults = RigTest;
 
 TEST_F(Faults, FailNextFailsExactlyThatManyRequestsOfThatCode)
 {
@@ -19,10 +19,10 @@ TEST_F(Faults, FailNextFailsExactlyThatManyRequestsOfThatCode)
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(bench.Reset());
+        ASSERT_TRUE(rig.Reset());
         PinStream pin;
         ASSERT_TRUE(OpenConfigured(pin, 0, 256));
-        ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, c.code, c.count));
+        ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, c.code, c.count));
         auto issue = [&] {
             uint8_t reply[4] = {};
             const int32_t frames = 256;
@@ -40,7 +40,7 @@ TEST_F(Faults, FailNextLeavesOtherCodesAlone)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 256));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_GET_PORT_INFO, 5));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_MIXER_GET_PORT_INFO, 5));
     uint8_t reply[2] = {};
     EXPECT_TRUE(pin.Control(IOCTL_MIXER_GET_FIRMWARE_VERSION, nullptr, 0, reply, sizeof(reply)));
     EXPECT_EQ(StatsOf(0).failedInjected, 0u);
@@ -50,7 +50,7 @@ TEST_F(Faults, AsynchronousStartAnswersPendingAndThenStreams)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 256));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 1));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_START_ASYNC, 0, 1));
     bool wentPending = false;
     EXPECT_TRUE(pin.Start(&wentPending)) << "error " << pin.lastError();
     EXPECT_TRUE(wentPending);
@@ -70,7 +70,7 @@ TEST_F(Faults, DelayedControlRequestsAnswerPendingWithTheRightReply)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 256));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 30));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 30));
     uint8_t reply[2] = {};
     DWORD returned = 0;
     bool wentPending = false;
@@ -85,7 +85,7 @@ TEST_F(Faults, ClosingTheHandleEndsADelayedControlRequest)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 256));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 30000));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, 0, 30000));
     UniqueHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     OVERLAPPED overlapped{};
     overlapped.hEvent = event.get();

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 #include "stream_helpers.h"
 
 namespace rkx::vmix::test {
@@ -35,14 +35,14 @@ const Loop kLoops[] = {
     {"receive 0 routed to CH2 not heard on CH1", 0, 1, {4, 4, 2}, 0, 2, 0.0},
 };
 
-class HostAudio : public BenchTest, public ::testing::WithParamInterface<Loop> {};
+class HostAudio : public RigTest, public ::testing::WithParamInterface<Loop> {};
 
 TEST_P(HostAudio, PlayedToneComesBackOnTheSendItIsRoutedTo)
 {
     const Loop& l = GetParam();
-    for (uint32_t c = 0; c < 3; ++c) ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, c, l.selectors[c]));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_RECEIVE_ROUTE, l.receiveChannel, l.route));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, l.sendChannel, l.sendSource));
+    for (uint32_t c = 0; c < 3; ++c) ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, c, l.selectors[c]));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_RECEIVE_ROUTE, l.receiveChannel, l.route));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, l.sendChannel, l.sendSource));
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, kFrames));
     StreamPlan plan;
@@ -87,10 +87,10 @@ int64_t FirstPulse(const std::vector<int32_t>& input, int64_t threshold)
     return -1;
 }
 
-TEST_F(BenchTest, RoundTripLatencyOfAPulseIsFoundAndStable)
+TEST_F(RigTest, RoundTripLatencyOfAPulseIsFoundAndStable)
 {
     // CH1 on USB with nothing else on the post-fader send: only the host's pulse comes back.
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2));
     constexpr uint64_t kPulseFrame = 5 * kFrames + 37;
     // A run in which the mixer ran dry or found no read queued has its blocks shifted by a
     // whole period, which says nothing about the round trip; only runs the host kept fed are
@@ -98,7 +98,7 @@ TEST_F(BenchTest, RoundTripLatencyOfAPulseIsFoundAndStable)
     constexpr int kAttempts = 12;
     std::vector<int64_t> latencies;
     for (int attempt = 0; attempt < kAttempts && latencies.size() < 2; ++attempt) {
-        ASSERT_TRUE(bench.ClearStats());
+        ASSERT_TRUE(rig.ClearStats());
         PinStream pin;
         ASSERT_TRUE(OpenConfigured(pin, 0, kFrames));
         StreamPlan plan;

@@ -2,13 +2,13 @@
 // makes it usable again; several mixers stream side by side.
 #include <thread>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 #include "stream_helpers.h"
 
 namespace rkx::vmix::test {
 namespace {
 
-using Plugging = BenchTest;
+using Plugging = RigTest;
 
 TEST_F(Plugging, UnplugWhileStreamingEndsPendingTransfersAndHidesThePin)
 {
@@ -16,7 +16,7 @@ TEST_F(Plugging, UnplugWhileStreamingEndsPendingTransfersAndHidesThePin)
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 4096));
     // The clock holds still at first, so every transfer is surely pending at the unplug.
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 20000));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 20000));
     std::vector<Transfer*> transfers;
     for (int i = 0; i < 2; ++i) {
         transfers.push_back(&pin.AddTransfer(IOCTL_STREAM_WRITE, 4096));
@@ -26,7 +26,7 @@ TEST_F(Plugging, UnplugWhileStreamingEndsPendingTransfersAndHidesThePin)
     ASSERT_TRUE(pin.Start());
     ASSERT_EQ(StateOf(0).streaming, 1u);
 
-    ASSERT_TRUE(bench.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
     for (Transfer* t : transfers) {
         ASSERT_EQ(WaitForSingleObject(t->event(), 10000), WAIT_OBJECT_0) << "a transfer was left pending";
         EXPECT_FALSE(t->Collect(pin.handle()));
@@ -44,8 +44,8 @@ TEST_F(Plugging, UnplugWhileStreamingEndsPendingTransfersAndHidesThePin)
 
 TEST_F(Plugging, ReplugMakesThePinOpenAndStreamAgain)
 {
-    ASSERT_TRUE(bench.SetPlugged(0, false));
-    ASSERT_TRUE(bench.SetPlugged(0, true));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, true));
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 256));
     StreamPlan plan;
@@ -59,8 +59,8 @@ TEST_F(Plugging, AHandleOpenedBeforeAReplugStaysDead)
 {
     PinStream old;
     ASSERT_TRUE(OpenConfigured(old, 0, 256));
-    ASSERT_TRUE(bench.SetPlugged(0, false));
-    ASSERT_TRUE(bench.SetPlugged(0, true));
+    ASSERT_TRUE(rig.SetPlugged(0, false));
+    ASSERT_TRUE(rig.SetPlugged(0, true));
     EXPECT_FALSE(old.SetInt(IOCTL_STREAM_SET_FRAMES, 512));
     old.Close();
     PinStream fresh;
@@ -69,7 +69,7 @@ TEST_F(Plugging, AHandleOpenedBeforeAReplugStaysDead)
 
 TEST_F(Plugging, TwoMixersGiveTwoPinsThatStreamAtTheSameTime)
 {
-    ASSERT_TRUE(bench.SetPlugged(1, true));
+    ASSERT_TRUE(rig.SetPlugged(1, true));
     const std::wstring first = StreamPathOf(0);
     const std::wstring second = StreamPathOf(1);
     ASSERT_FALSE(first.empty());

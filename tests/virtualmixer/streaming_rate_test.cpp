@@ -1,12 +1,12 @@
 // Blocks complete at the audio rate whatever the block size: the host paces itself only on
 // completions, so a fast or slow clock would play audio at the wrong speed.
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 #include "stream_helpers.h"
 
 namespace rkx::vmix::test {
 namespace {
 
-class StreamingRate : public BenchTest, public ::testing::WithParamInterface<uint32_t> {};
+class StreamingRate : public RigTest, public ::testing::WithParamInterface<uint32_t> {};
 
 TEST_P(StreamingRate, CompletionsKeepToTheAudioRate)
 {

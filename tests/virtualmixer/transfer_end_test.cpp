@@ -1,11 +1,11 @@
 // Transfers never outlive their handle: closing or stopping ends the queued ones with a
 // failure and signals their events, which a host's waiting thread depends on.
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 
 namespace rkx::vmix::test {
 namespace {
 
-using TransferEnd = BenchTest;
+using TransferEnd = RigTest;
 
 TEST_F(TransferEnd, ClosingTheHandleEndsQueuedTransfersAsCancelled)
 {
@@ -35,7 +35,7 @@ TEST_F(TransferEnd, StopEndsQueuedTransfersAndTheHandleStaysUsable)
 {
     PinStream pin;
     ASSERT_TRUE(OpenConfigured(pin, 0, 4096));
-    ASSERT_TRUE(bench.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 20000));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 20000));
     Transfer& read = pin.AddTransfer(IOCTL_STREAM_READ, 4096);
     ASSERT_TRUE(read.Submit(pin.handle()));
     ASSERT_TRUE(pin.Start());

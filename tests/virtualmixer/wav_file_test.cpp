@@ -1,4 +1,4 @@
-// WAV reading and writing of the bench tools: what they write reads back exactly, and the
+// WAV reading and writing of the rig tools: what they write reads back exactly, and the
 // integer formats people hand in are converted to full-scale 32-bit.
 #include <gtest/gtest.h>
 

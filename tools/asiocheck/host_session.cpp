@@ -15,7 +15,7 @@ namespace {
 
 constexpr int32_t kTonePeak = 0x10000000;
 constexpr int32_t kMarkerLevel = 0x40000000;
-// The bench hosts' tone, apart from every analog source's, so a recording tells them apart.
+// The rig hosts' tone, apart from every analog source's, so a recording tells them apart.
 constexpr uint32_t kToneBin = rkx::vmix::kHostToneBin;  // 3 kHz
 
 // The session the plain callbacks work on. Written by the buffer thread during streaming,

@@ -143,10 +143,10 @@ int Run()
     } else if (options.seconds > 0) {
         if (options.routeLoop) {
             // Host output 0/1 into CH1 on USB, CH1's post-fader signal back on input 0/1.
-            rkx::vmix::VirtualMixerClient bench;
-            if (bench.IsOpen()) {
-                bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB);
-                bench.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2);
+            rkx::vmix::VirtualMixerClient rig;
+            if (rig.IsOpen()) {
+                rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB);
+                rig.SetValue(0, VMIX_VALUE_SEND_SOURCE, 0, 2);
             }
         }
         asiocheck::SessionSetup setup;

@@ -1,4 +1,4 @@
-// Arguments of a bench tool as the user typed them, and strict number parsing: a typo must
+// Arguments of a rig tool as the user typed them, and strict number parsing: a typo must
 // give a clear message, never a silently different value.
 #pragma once
 

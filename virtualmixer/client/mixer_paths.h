@@ -1,4 +1,4 @@
-// Which listed interface is a mixer's streaming pin, and the names the bench prints.
+// Which listed interface is a mixer's streaming pin, and the names the rig prints.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-// Tone generation and measurement on the bench's frequency grid: bin k is k × 187.5 Hz, a
+// Tone generation and measurement on the rig's frequency grid: bin k is k × 187.5 Hz, a
 // whole number of periods in every 256 frames.
 #pragma once
 
@@ -9,7 +9,7 @@
 namespace rkx::vmix {
 
 constexpr uint32_t kToneGridFrames = 256;
-// The test tone bench hosts play (3 kHz), apart from every analog source's tone.
+// The test tone rig hosts play (3 kHz), apart from every analog source's tone.
 constexpr uint32_t kHostToneBin = 16;
 
 // Sample `frame` of a sine at `bin` with the given peak (frame counts from the tone's start).

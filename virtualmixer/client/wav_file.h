@@ -1,4 +1,4 @@
-// WAV files of the bench: written as 32-bit integer PCM (WAVE_FORMAT_EXTENSIBLE); read from
+// WAV files of the rig: written as 32-bit integer PCM (WAVE_FORMAT_EXTENSIBLE); read from
 // 16, 24 or 32-bit integer PCM, plain or extensible, and converted to full-scale int32.
 #pragma once
 

@@ -1,11 +1,11 @@
-// analyze: which of the bench's signals a recording carries, half a second at a time, so a
+// analyze: which of the rig's signals a recording carries, half a second at a time, so a
 // routing change can be seen in a file the host recorded.
 #include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
-#include "bench.h"
+#include "rig.h"
 #include "virtualmixer/client/mixer_paths.h"
 #include "virtualmixer/client/tone_analysis.h"
 #include "virtualmixer/client/wav_file.h"
@@ -34,15 +34,15 @@ constexpr double kAudibleLevel = 0.01;                                // of full
 
 }  // namespace
 
-int Analyze(Bench& bench)
+int Analyze(Rig& rig)
 {
-    const auto& a = bench.args();
-    if (a.size() != 2) return Bench::Usage("usage: analyze in.wav CHANNEL");
+    const auto& a = rig.args();
+    if (a.size() != 2) return Rig::Usage("usage: analyze in.wav CHANNEL");
     rkx::vmix::WavAudio audio;
     std::string error;
-    if (!rkx::vmix::ReadWav(a[0], audio, error)) return Bench::Failed(error);
+    if (!rkx::vmix::ReadWav(a[0], audio, error)) return Rig::Failed(error);
     const auto channel = rkx::vmix::ParseUnsigned(a[1], audio.channels - 1u);
-    if (!channel) return Bench::Usage("CHANNEL must be 0.." + std::to_string(audio.channels - 1u));
+    if (!channel) return Rig::Usage("CHANNEL must be 0.." + std::to_string(audio.channels - 1u));
 
     const std::vector<Signal> signals = KnownSignals();
     std::printf("channel %u of %s, strongest signals per %.2f s\n", *channel, rkx::vmix::ToPrintable(a[0]).c_str(),

@@ -1,9 +1,9 @@
-// vmixctl: the bench operator's handle on the virtual mixer.
+// vmixctl: the rig operator's handle on the virtual mixer.
 #include <cstdio>
 #include <exception>
 #include <string>
 
-#include "bench.h"
+#include "rig.h"
 #include "virtualmixer/client/command_line.h"
 #include "virtualmixer/client/mixer_paths.h"
 
@@ -27,18 +27,18 @@ constexpr CommandEntry kCommands[] = {
 int Run()
 {
     std::vector<std::wstring> args = rkx::vmix::CommandLineArguments();
-    if (args.empty()) return vmixctl::Bench::Usage("no command given");
+    if (args.empty()) return vmixctl::Rig::Usage("no command given");
     const std::wstring name = args.front();
     args.erase(args.begin());
     for (const CommandEntry& command : kCommands) {
         if (name == command.name) {
-            vmixctl::Bench bench(std::move(args));
-            return command.run(bench);
+            vmixctl::Rig rig(std::move(args));
+            return command.run(rig);
         }
     }
-    return vmixctl::Bench::Usage("unknown command '" + rkx::vmix::ToPrintable(name) + "'");
+    return vmixctl::Rig::Usage("unknown command '" + rkx::vmix::ToPrintable(name) + "'");
 }
 
 }  // namespace
 
-int main() { return rkx::vmix::RunToolMain("vmixctl", Run, vmixctl::kBenchFailure); }
+int main() { return rkx::vmix::RunToolMain("vmixctl", Run, vmixctl::kRigFailure); }

@@ -4,7 +4,7 @@
 #include <new>
 #include <string>
 
-#include "bench.h"
+#include "rig.h"
 #include "common/device_discovery.h"
 #include "virtualmixer/client/mixer_paths.h"
 #include "virtualmixer/client/request_names.h"
@@ -82,13 +82,13 @@ void PrintMixer(uint32_t index, const VmixMixerState& m)
 
 }  // namespace
 
-int Status(Bench& bench)
+int Status(Rig& rig)
 {
-    if (!bench.args().empty()) return Bench::Usage("status takes no arguments");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    if (!rig.args().empty()) return Rig::Usage("status takes no arguments");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     VmixStatus status{};
-    if (!client->GetStatus(status)) return Bench::Failed("reading the status");
+    if (!client->GetStatus(status)) return Rig::Failed("reading the status");
     std::printf("virtual mixer protocol %u, %u mixer slots, decoys %s\n", status.version, status.mixerCount,
                 DecoyNames(status.decoys).c_str());
     const uint32_t slots = status.mixerCount < VMIX_MAX_MIXERS ? status.mixerCount : VMIX_MAX_MIXERS;
@@ -96,18 +96,18 @@ int Status(Bench& bench)
     return kOk;
 }
 
-int List(Bench& bench)
+int List(Rig& rig)
 {
-    if (!bench.args().empty()) return Bench::Usage("list takes no arguments");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
-    std::vector<rkx::vmix::InterfaceInfo> bench_list;
-    if (!client->ListInterfaces(bench_list)) return Bench::Failed("listing the interfaces");
+    if (!rig.args().empty()) return Rig::Usage("list takes no arguments");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
+    std::vector<rkx::vmix::InterfaceInfo> rig_list;
+    if (!client->ListInterfaces(rig_list)) return Rig::Failed("listing the interfaces");
 
     struct Walk {
         const std::vector<rkx::vmix::InterfaceInfo>* known;
         int count = 0;
-    } walk{&bench_list};
+    } walk{&rig_list};
     std::printf("discovery source: %s\n", rkx::ActiveDiscoverySource() == rkx::DiscoverySource::VirtualMixer
                                               ? "virtual mixer"
                                               : "system device interfaces");
@@ -125,28 +125,28 @@ int List(Bench& bench)
             return true;
         },
         &walk);
-    if (!listed) return Bench::Failed("device discovery");
+    if (!listed) return Rig::Failed("device discovery");
     std::printf("%d interface(s)\n", walk.count);
     return kOk;
 }
 
-int Stats(Bench& bench)
+int Stats(Rig& rig)
 {
-    if (bench.args().size() > 1) return Bench::Usage("usage: stats [N]");
+    if (rig.args().size() > 1) return Rig::Usage("usage: stats [N]");
     std::optional<uint32_t> only;
-    if (bench.args().size() == 1) {
-        only = Bench::Mixer(bench.args()[0]);
-        if (!only) return Bench::Usage("mixer must be 0..3");
+    if (rig.args().size() == 1) {
+        only = Rig::Mixer(rig.args()[0]);
+        if (!only) return Rig::Usage("mixer must be 0..3");
     }
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     VmixStatus status{};
-    if (!client->GetStatus(status)) return Bench::Failed("reading the status");
+    if (!client->GetStatus(status)) return Rig::Failed("reading the status");
     std::vector<uint32_t> mixers = only ? std::vector<uint32_t>{*only} : rkx::vmix::PluggedMixers(status);
     if (mixers.empty()) std::printf("no mixer is plugged\n");
     for (uint32_t mixer : mixers) {
         VmixStats s{};
-        if (!client->GetStats(mixer, s)) return Bench::Failed("reading the counters of mixer " + std::to_string(mixer));
+        if (!client->GetStats(mixer, s)) return Rig::Failed("reading the counters of mixer " + std::to_string(mixer));
         std::printf("mixer %u\n", mixer);
         for (uint32_t i = 0; i < RKX_CONTROL_REQUEST_COUNT; ++i) {
             if (s.controlRequests[i] != 0)
@@ -166,14 +166,14 @@ int Stats(Bench& bench)
     return kOk;
 }
 
-int Journal(Bench& bench)
+int Journal(Rig& rig)
 {
-    if (!bench.args().empty()) return Bench::Usage("journal takes no arguments");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    if (!rig.args().empty()) return Rig::Usage("journal takes no arguments");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     std::unique_ptr<VmixJournal> journal(new (std::nothrow) VmixJournal{});
-    if (!journal) return Bench::Failed("allocating");
-    if (!client->GetJournal(*journal)) return Bench::Failed("reading the journal");
+    if (!journal) return Rig::Failed("allocating");
+    if (!client->GetJournal(*journal)) return Rig::Failed("reading the journal");
     const uint32_t count = journal->count < VMIX_JOURNAL_CAPACITY ? journal->count : VMIX_JOURNAL_CAPACITY;
     std::printf("%u request(s) since the last clear, last %u shown\n", journal->totalSequence, count);
     for (uint32_t i = 0; i < count; ++i) {

@@ -1,8 +1,8 @@
-// Commands that change the bench: plugging, values, faults, decoys, clear, reset.
+// Commands that change the rig: plugging, values, faults, decoys, clear, reset.
 #include <cstdio>
 #include <string>
 
-#include "bench.h"
+#include "rig.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 #include "virtualmixer/client/mixer_paths.h"
 #include "virtualmixer/client/request_names.h"
@@ -15,19 +15,19 @@ using rkx::vmix::ParseUnsigned;
 int ChangePlug(rkx::vmix::VirtualMixerClient& client, uint32_t mixer, bool plugged)
 {
     if (!client.SetPlugged(mixer, plugged))
-        return Bench::Failed(std::string(plugged ? "plugging" : "unplugging") + " mixer " + std::to_string(mixer));
+        return Rig::Failed(std::string(plugged ? "plugging" : "unplugging") + " mixer " + std::to_string(mixer));
     const int reached = rkx::vmix::BroadcastMixerDeviceChange(plugged, mixer);
     std::printf("mixer %u %s; device change sent to %d window(s)\n", mixer, plugged ? "plugged" : "unplugged", reached);
     return kOk;
 }
 
-int PlugCommand(Bench& bench, bool plugged)
+int PlugCommand(Rig& rig, bool plugged)
 {
-    if (bench.args().size() != 1) return Bench::Usage(plugged ? "usage: plug N" : "usage: unplug N");
-    const auto mixer = Bench::Mixer(bench.args()[0]);
-    if (!mixer) return Bench::Usage("mixer must be 0..3");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    if (rig.args().size() != 1) return Rig::Usage(plugged ? "usage: plug N" : "usage: unplug N");
+    const auto mixer = Rig::Mixer(rig.args()[0]);
+    if (!mixer) return Rig::Usage("mixer must be 0..3");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     return ChangePlug(*client, *mixer, plugged);
 }
 
@@ -75,18 +75,18 @@ constexpr ValueSyntax kValues[] = {
 
 }  // namespace
 
-int Plug(Bench& bench) { return PlugCommand(bench, true); }
-int Unplug(Bench& bench) { return PlugCommand(bench, false); }
+int Plug(Rig& rig) { return PlugCommand(rig, true); }
+int Unplug(Rig& rig) { return PlugCommand(rig, false); }
 
-int Mixers(Bench& bench)
+int Mixers(Rig& rig)
 {
-    if (bench.args().size() != 1) return Bench::Usage("usage: mixers N (1..4)");
-    const auto count = ParseUnsigned(bench.args()[0], VMIX_MAX_MIXERS);
-    if (!count || *count == 0) return Bench::Usage("mixers takes a count of 1..4");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    if (rig.args().size() != 1) return Rig::Usage("usage: mixers N (1..4)");
+    const auto count = ParseUnsigned(rig.args()[0], VMIX_MAX_MIXERS);
+    if (!count || *count == 0) return Rig::Usage("mixers takes a count of 1..4");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     VmixStatus status{};
-    if (!client->GetStatus(status)) return Bench::Failed("reading the status");
+    if (!client->GetStatus(status)) return Rig::Failed("reading the status");
     for (uint32_t mixer = 0; mixer < VMIX_MAX_MIXERS; ++mixer) {
         const bool want = mixer < *count;
         if ((status.mixer[mixer].plugged != 0) == want) continue;
@@ -96,54 +96,54 @@ int Mixers(Bench& bench)
     return kOk;
 }
 
-int Set(Bench& bench)
+int Set(Rig& rig)
 {
-    const auto& a = bench.args();
-    if (a.size() < 3) return Bench::Usage("usage: set N NAME [INDEX] VALUE (see --help)");
-    const auto mixer = Bench::Mixer(a[0]);
-    if (!mixer) return Bench::Usage("mixer must be 0..3");
+    const auto& a = rig.args();
+    if (a.size() < 3) return Rig::Usage("usage: set N NAME [INDEX] VALUE (see --help)");
+    const auto mixer = Rig::Mixer(a[0]);
+    if (!mixer) return Rig::Usage("mixer must be 0..3");
     for (const ValueSyntax& syntax : kValues) {
         if (a[1] != syntax.name) continue;
-        if (a.size() != (syntax.indexed ? 4u : 3u)) return Bench::Usage(std::string("usage: ") + syntax.usage);
+        if (a.size() != (syntax.indexed ? 4u : 3u)) return Rig::Usage(std::string("usage: ") + syntax.usage);
         uint32_t index = 0;
         if (syntax.indexed) {
             const auto parsed = ParseUnsigned(a[2], syntax.maxIndex);
-            if (!parsed) return Bench::Usage(std::string("usage: ") + syntax.usage);
+            if (!parsed) return Rig::Usage(std::string("usage: ") + syntax.usage);
             index = *parsed;
         }
         const std::wstring& valueText = a.back();
         const auto value = syntax.id == VMIX_VALUE_SELECTOR ? SelectorPosition(valueText)
                                                             : ParseUnsigned(valueText, syntax.maxValue);
-        if (!value) return Bench::Usage(std::string("usage: ") + syntax.usage);
-        auto* client = bench.Client();
-        if (client == nullptr) return kBenchFailure;
+        if (!value) return Rig::Usage(std::string("usage: ") + syntax.usage);
+        auto* client = rig.Client();
+        if (client == nullptr) return kRigFailure;
         const std::string what = "setting " + rkx::vmix::ToPrintable(a[1]) + " of mixer " + std::to_string(*mixer);
-        if (!client->SetValue(*mixer, syntax.id, index, *value)) return Bench::Failed(what);
+        if (!client->SetValue(*mixer, syntax.id, index, *value)) return Rig::Failed(what);
         const std::string indexText = syntax.indexed ? " " + std::to_string(index) : "";
         std::printf("mixer %u %s%s = %u (0x%X)\n", *mixer, rkx::vmix::ToPrintable(a[1]).c_str(), indexText.c_str(),
                     *value, *value);
         return kOk;
     }
-    return Bench::Usage("unknown value '" + rkx::vmix::ToPrintable(a[1]) + "'");
+    return Rig::Usage("unknown value '" + rkx::vmix::ToPrintable(a[1]) + "'");
 }
 
-int Fault(Bench& bench)
+int Fault(Rig& rig)
 {
-    const auto& a = bench.args();
-    if (a.size() < 3) return Bench::Usage("usage: fault N fail CODE COUNT | start-async 0|1 | control-delay MS | stall MS");
-    const auto mixer = Bench::Mixer(a[0]);
-    if (!mixer) return Bench::Usage("mixer must be 0..3");
+    const auto& a = rig.args();
+    if (a.size() < 3) return Rig::Usage("usage: fault N fail CODE COUNT | start-async 0|1 | control-delay MS | stall MS");
+    const auto mixer = Rig::Mixer(a[0]);
+    if (!mixer) return Rig::Usage("mixer must be 0..3");
     VmixFaultId id = VMIX_FAULT_FAIL_NEXT;
     uint32_t code = 0;
     std::optional<uint32_t> count;
     if (a[1] == L"fail") {
-        if (a.size() != 4) return Bench::Usage("usage: fault N fail CODE COUNT");
+        if (a.size() != 4) return Rig::Usage("usage: fault N fail CODE COUNT");
         const auto parsed = RequestCode(a[2]);
-        if (!parsed) return Bench::Usage("unknown request code '" + rkx::vmix::ToPrintable(a[2]) + "'");
+        if (!parsed) return Rig::Usage("unknown request code '" + rkx::vmix::ToPrintable(a[2]) + "'");
         code = *parsed;
         count = ParseUnsigned(a[3]);
     } else if (a.size() != 3) {
-        return Bench::Usage("usage: fault N " + rkx::vmix::ToPrintable(a[1]) + " VALUE");
+        return Rig::Usage("usage: fault N " + rkx::vmix::ToPrintable(a[1]) + " VALUE");
     } else if (a[1] == L"start-async") {
         id = VMIX_FAULT_START_ASYNC;
         count = ParseUnsigned(a[2], 1);
@@ -154,17 +154,17 @@ int Fault(Bench& bench)
         id = VMIX_FAULT_STALL_ONCE_MS;
         count = ParseUnsigned(a[2], 60000);
     } else {
-        return Bench::Usage("unknown fault '" + rkx::vmix::ToPrintable(a[1]) + "'");
+        return Rig::Usage("unknown fault '" + rkx::vmix::ToPrintable(a[1]) + "'");
     }
-    if (!count) return Bench::Usage("bad fault value '" + rkx::vmix::ToPrintable(a.back()) + "'");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
-    if (!client->SetFault(*mixer, id, code, *count)) return Bench::Failed("setting the fault");
+    if (!count) return Rig::Usage("bad fault value '" + rkx::vmix::ToPrintable(a.back()) + "'");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
+    if (!client->SetFault(*mixer, id, code, *count)) return Rig::Failed("setting the fault");
     std::printf("mixer %u fault %s set (%u)\n", *mixer, rkx::vmix::ToPrintable(a[1]).c_str(), *count);
     return kOk;
 }
 
-int Decoys(Bench& bench)
+int Decoys(Rig& rig)
 {
     static const struct {
         const wchar_t* name;
@@ -178,9 +178,9 @@ int Decoys(Bench& bench)
         {L"wave2", VMIX_DECOY_WAVE2},
         {L"upper-case", VMIX_DECOY_UPPER_CASE},
     };
-    if (bench.args().empty()) return Bench::Usage("usage: decoys none|all|NAME...");
+    if (rig.args().empty()) return Rig::Usage("usage: decoys none|all|NAME...");
     uint32_t mask = 0;
-    for (const std::wstring& word : bench.args()) {
+    for (const std::wstring& word : rig.args()) {
         bool known = false;
         for (const auto& decoy : kDecoys) {
             if (word == decoy.name) {
@@ -188,33 +188,33 @@ int Decoys(Bench& bench)
                 known = true;
             }
         }
-        if (!known) return Bench::Usage("unknown decoy '" + rkx::vmix::ToPrintable(word) + "'");
+        if (!known) return Rig::Usage("unknown decoy '" + rkx::vmix::ToPrintable(word) + "'");
     }
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
-    if (!client->SetDecoys(mask)) return Bench::Failed("setting the decoys");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
+    if (!client->SetDecoys(mask)) return Rig::Failed("setting the decoys");
     std::printf("decoys set (mask 0x%02X)\n", mask);
     return kOk;
 }
 
-int Clear(Bench& bench)
+int Clear(Rig& rig)
 {
-    if (!bench.args().empty()) return Bench::Usage("clear takes no arguments");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
-    if (!client->ClearStats()) return Bench::Failed("clearing the counters");
+    if (!rig.args().empty()) return Rig::Usage("clear takes no arguments");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
+    if (!client->ClearStats()) return Rig::Failed("clearing the counters");
     std::printf("counters and journal cleared\n");
     return kOk;
 }
 
-int Reset(Bench& bench)
+int Reset(Rig& rig)
 {
-    if (!bench.args().empty()) return Bench::Usage("reset takes no arguments");
-    auto* client = bench.Client();
-    if (client == nullptr) return kBenchFailure;
+    if (!rig.args().empty()) return Rig::Usage("reset takes no arguments");
+    auto* client = rig.Client();
+    if (client == nullptr) return kRigFailure;
     VmixStatus before{};
     const bool knewBefore = client->GetStatus(before);
-    if (!client->Reset()) return Bench::Failed("resetting the virtual mixer");
+    if (!client->Reset()) return Rig::Failed("resetting the virtual mixer");
     std::printf("virtual mixer reset to defaults\n");
     // Programs hear about mixers the reset plugged or unplugged.
     VmixStatus after{};

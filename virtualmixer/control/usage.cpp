@@ -1,14 +1,14 @@
 #include <cstdio>
 
-#include "bench.h"
+#include "rig.h"
 
 namespace vmixctl {
 
-int Help(Bench&)
+int Help(Rig&)
 {
     std::fputs(
         "Usage: vmixctl COMMAND [ARGS]\n"
-        "Steers the RKX-T2 virtual mixer (the test bench stand-in for the mixer).\n"
+        "Steers the RKX-T2 virtual mixer (the test rig stand-in for the mixer).\n"
         "Mixers N are 0..3. Numbers may be decimal or 0x hexadecimal.\n"
         "\n"
         "  status                      mixers, plug state, every state value, stream state\n"
@@ -34,12 +34,12 @@ int Help(Bench&)
         "  clear                       clear counters and journal\n"
         "  reset                       every mixer back to defaults, counters cleared\n"
         "  capture N SECONDS out.wav   record what the host plays to mixer N (8 channels)\n"
-        "  analyze in.wav CH           the bench signals channel CH of a recording carries\n"
+        "  analyze in.wav CH           the rig signals channel CH of a recording carries\n"
         "  inject N SOURCE in.wav      replace an analog source with a 48 kHz WAV, looped\n"
         "  inject N SOURCE off         back to the source's own tone\n"
         "                              SOURCE: ch1-phono ch1-line ch2-phono ch2-line mic aux-line\n"
         "\n"
-        "Exit codes: 0 done, 1 bench failure (virtual mixer not loaded, request failed), 2 usage error.\n",
+        "Exit codes: 0 done, 1 rig failure (virtual mixer not loaded, request failed), 2 usage error.\n",
         stdout);
     return kOk;
 }

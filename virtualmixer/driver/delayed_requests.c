@@ -1,4 +1,4 @@
-/* Requests that the bench asked to complete late (control delay, asynchronous start). They
+/* Requests that the rig asked to complete late (control delay, asynchronous start). They
  * wait in one queue with their due time and a worker thread carries them out when due, as a
  * slow device would answer. */
 #include "vmix_driver.h"

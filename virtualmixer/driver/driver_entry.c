@@ -79,7 +79,7 @@ static NTSTATUS DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
     switch (extension->kind) {
     case VMIX_DEVICE_PIN: return VmixDispatchPinRequest(&g_vmix.mixer[extension->mixerIndex], irp);
     case VMIX_DEVICE_DECOY: return VmixDispatchDecoyRequest(irp);
-    default: return VmixDispatchBenchRequest(irp);
+    default: return VmixDispatchRigRequest(irp);
     }
 }
 
@@ -92,7 +92,7 @@ static VOID ReleaseEverything(PDRIVER_OBJECT driver)
         VmixStopStream(mixer, STATUS_CANCELLED);
         if (mixer->state.plugged) VmixSetMixerLink(m, FALSE);
         mixer->state.plugged = 0;
-        VmixFreeBenchAudio(mixer);
+        VmixFreeRigAudio(mixer);
         if (mixer->silentBlock != NULL) ExFreePoolWithTag(mixer->silentBlock, VMIX_POOL_TAG);
         mixer->silentBlock = NULL;
     }

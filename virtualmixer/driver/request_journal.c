@@ -1,4 +1,4 @@
-/* What the bench can ask afterwards: the ring of recent non-transfer requests and the
+/* What the rig can ask afterwards: the ring of recent non-transfer requests and the
  * per-mixer counters. */
 #include "vmix_driver.h"
 

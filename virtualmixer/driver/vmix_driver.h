@@ -4,7 +4,7 @@
  * Locking: one spin lock (g_vmix.lock) guards every queue, counter and setting; it is held
  * only for short copies and never while an IRP is completed. Audio buffers that are too big
  * to copy under a spin lock (capture, injected sources) sit behind g_vmix.audioMutex, taken
- * by the audio clocks while they render and by the bench while it swaps buffers. Starting
+ * by the audio clocks while they render and by the rig while it swaps buffers. Starting
  * and stopping a clock thread is serialised per mixer by clockMutex.
  */
 #ifndef VMIX_DRIVER_H
@@ -60,7 +60,7 @@ typedef struct VmixInjectedSource {
 
 typedef struct VmixMixer {
     ULONG index;
-    VmixMixerState state;           /* settings and stream state as the bench reports them */
+    VmixMixerState state;           /* settings and stream state as the rig reports them */
     VmixStats stats;
     ULONG plugGeneration;           /* handles opened under another generation are removed */
     PDEVICE_OBJECT pinDevice;
@@ -90,7 +90,7 @@ typedef struct VmixMixer {
     ULONG startAsync;
     ULONG controlDelayMs;
 
-    /* bench audio, behind audioMutex */
+    /* rig audio, behind audioMutex */
     LONG *capture;                  /* 8 sub-channels per frame */
     ULONG captureCapacity;
     ULONG capturedFrames;
@@ -197,17 +197,17 @@ NTSTATUS VmixSetMixerLink(ULONG mixerIndex, BOOLEAN present);
 NTSTATUS VmixSetDecoyLinks(ULONG mask);
 VOID VmixListInterfaces(VmixInterfaceList *list);
 
-/* bench_control.c */
-NTSTATUS VmixDispatchBenchRequest(PIRP irp);
+/* rig_control.c */
+NTSTATUS VmixDispatchRigRequest(PIRP irp);
 VOID VmixResetAll(void);
 NTSTATUS VmixSetPlugged(ULONG mixerIndex, BOOLEAN plugged);
 
-/* bench_audio.c */
+/* rig_audio.c */
 NTSTATUS VmixArmCapture(PVOID buffer, ULONG inputBytes);
 NTSTATUS VmixFetchCapture(PVOID buffer, ULONG inputBytes, ULONG outputBytes, ULONG_PTR *replyBytes);
 NTSTATUS VmixLoadInjected(PVOID buffer, ULONG inputBytes);
 NTSTATUS VmixClearInjected(PVOID buffer, ULONG inputBytes);
 VOID VmixCaptureBlock(VmixMixer *mixer, const LONG *played, ULONG frames);
-VOID VmixFreeBenchAudio(VmixMixer *mixer);
+VOID VmixFreeRigAudio(VmixMixer *mixer);
 
 #endif

@@ -1,5 +1,5 @@
 /*
- * Control device of the virtual mixer (\\.\RkxVirtualMixer): how the bench plugs, steers,
+ * Control device of the virtual mixer (\\.\RkxVirtualMixer): how the rig plugs, steers,
  * inspects and lists the stand-in. Shared by the kernel driver, its control tool, the device
  * discovery seam and the tests. Plain C; every payload size is pinned below.
  */
@@ -213,7 +213,7 @@ typedef struct VmixInterfaceList {
 #define VMIX_DECOY_UPPER_CASE     0x10u  /* matching path in upper case */
 #define VMIX_DECOY_ALL            0x1Fu
 
-/* Audio moving in and out of the bench. */
+/* Audio moving in and out of the rig. */
 typedef struct VmixCaptureArm {
     uint32_t mixer;
     uint32_t frames;              /* capacity; 0 disarms and frees */

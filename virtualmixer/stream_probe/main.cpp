@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kOk = 0;
-constexpr int kBenchFailure = 1;
+constexpr int kRigFailure = 1;
 constexpr int kUsageError = 2;
 
 void PrintSession(const vmixstream::SessionConfig& config, const vmixstream::SessionResult& result)
@@ -63,12 +63,12 @@ int Run()
     if (!client.IsOpen()) {
         std::fprintf(stderr, "vmixstream: the virtual mixer is not loaded (cannot open \\\\.\\RkxVirtualMixer, error %lu)\n",
                      static_cast<unsigned long>(client.OpenError()));
-        return kBenchFailure;
+        return kRigFailure;
     }
     if (!client.GetStatus(status) || !client.ListInterfaces(interfaces)) {
         std::fprintf(stderr, "vmixstream: cannot read the virtual mixer's state (error %lu)\n",
                      static_cast<unsigned long>(GetLastError()));
-        return kBenchFailure;
+        return kRigFailure;
     }
     const std::vector<uint32_t> mixers =
         options.allMixers ? rkx::vmix::PluggedMixers(status) : std::vector<uint32_t>{options.mixer};
@@ -84,13 +84,13 @@ int Run()
         config.record = configs.empty() && !options.recordPath.empty();
         if (config.path.empty()) {
             std::fprintf(stderr, "vmixstream: mixer %u is not plugged (no wave1 interface listed)\n", mixer);
-            return kBenchFailure;
+            return kRigFailure;
         }
         configs.push_back(config);
     }
     if (configs.empty()) {
         std::fprintf(stderr, "vmixstream: no mixer is plugged\n");
-        return kBenchFailure;
+        return kRigFailure;
     }
 
     std::printf("pins %zu\n", configs.size());
@@ -113,7 +113,7 @@ int Run()
     for (size_t i = 0; i < configs.size(); ++i) {
         PrintSession(configs[i], results[i]);
         PrintMixerCounters(client, configs[i].mixer);
-        if (!results[i].failure.empty() || results[i].completions == 0) code = kBenchFailure;
+        if (!results[i].failure.empty() || results[i].completions == 0) code = kRigFailure;
     }
     if (!options.recordPath.empty()) {
         rkx::vmix::WavAudio audio;
@@ -121,7 +121,7 @@ int Run()
         audio.samples = std::move(results.front().recorded);
         if (!rkx::vmix::WriteWav(options.recordPath, audio, error)) {
             std::fprintf(stderr, "vmixstream: %s\n", error.c_str());
-            return kBenchFailure;
+            return kRigFailure;
         }
         std::printf("recorded %zu frames to %s\n", audio.frames(), rkx::vmix::ToPrintable(options.recordPath).c_str());
     }
@@ -130,4 +130,4 @@ int Run()
 
 }  // namespace
 
-int main() { return rkx::vmix::RunToolMain("vmixstream", Run, kBenchFailure); }
+int main() { return rkx::vmix::RunToolMain("vmixstream", Run, kRigFailure); }

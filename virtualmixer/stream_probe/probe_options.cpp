@@ -14,8 +14,8 @@ const char kProbeUsage[] =
     "  --seconds S       how long to stream, up to 60 (default 3)\n"
     "  --tone-out CH     play a 3 kHz tone on USB receive channel 0..2 (default silence)\n"
     "  --record out.wav  write the recorded input of the first mixer (8 channels, up to 30 s)\n"
-    "The bench counters are cleared when streaming begins.\n"
-    "Exit codes: 0 done, 1 bench failure, 2 usage error.\n";
+    "The rig counters are cleared when streaming begins.\n"
+    "Exit codes: 0 done, 1 rig failure, 2 usage error.\n";
 
 bool ParseProbeOptions(const std::vector<std::wstring>& args, ProbeOptions& options, std::string& error)
 {

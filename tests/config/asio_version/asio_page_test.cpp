@@ -6,7 +6,7 @@
 #include "page_session.h"
 
 #include "asio/iasio.h"
-#include "asio_bench_host.h"
+#include "asio_rig_host.h"
 #include "pages/asio_page_rules.h"
 #include "strings/string_ids.h"
 
@@ -164,7 +164,7 @@ protected:
         AsioPageWindow::TearDown();
         host.Stop();
     }
-    BenchHost host;
+    RigHost host;
 };
 
 TEST_F(AsioPageWithHost, ChangeMakesTheHostResetOnceAndStreamAtTheNewSize)

@@ -1,7 +1,7 @@
 // Page 0, "MIXER INPUT", under Wine and Xvfb with the virtual mixer: route choices keep the
 // three rows a permutation and reach the mixer in order; the certify lock resets the routes
 // once and its end writes the user's routes back; the popup follows pointer and keys.
-#include "routing_bench.h"
+#include "routing_rig.h"
 
 #include "common/mixer_requests.h"
 
@@ -22,7 +22,7 @@ protected:
     void SetUp() override
     {
         RoutingPageTest::SetUp();
-        // The bench's mixer starts certified (level 1), which locks this page; a level of 0
+        // The rig's mixer starts certified (level 1), which locks this page; a level of 0
         // from the start leaves the state undetermined and the page unlocked.
         SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 0);
     }
@@ -40,7 +40,7 @@ TEST_F(InputRoutingPage, ChoosingAuxForRowZeroSwapsWithRowTwoChannelTwoFirst)
 {
     ASSERT_NO_FATAL_FAILURE(StartOn(0));
     ASSERT_EQ(ReceiveRoutes(), (Routes{0, 1, 2}));
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
 
     const Capture before = ChannelLabel(0);
     ASSERT_NO_FATAL_FAILURE(Choose(0, kAUX));
@@ -51,7 +51,7 @@ TEST_F(InputRoutingPage, ChoosingAuxForRowZeroSwapsWithRowTwoChannelTwoFirst)
     EXPECT_FALSE(WaitForChange(425, 283, 48, 18, before) == before) << "row 0's box shows AUX";
 
     // The value a row already has sends nothing; the next real change is all the mixer sees.
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     ASSERT_NO_FATAL_FAILURE(Choose(0, kAUX));
     ASSERT_NO_FATAL_FAILURE(Choose(1, kAUX));
     ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{1, 2, 0}; }));
@@ -59,7 +59,7 @@ TEST_F(InputRoutingPage, ChoosingAuxForRowZeroSwapsWithRowTwoChannelTwoFirst)
 
     // The choices survive a restart: the page reads them back from the settings.
     ASSERT_NO_FATAL_FAILURE(Restart());
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     ASSERT_NO_FATAL_FAILURE(Choose(2, kCH2));
     ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 2, 1}; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH1}, {3, kCH2}}));
@@ -82,7 +82,7 @@ TEST_F(InputRoutingPage, MenuFollowsPointerAndKeysAndClosesOnAClickOutside)
     EXPECT_TRUE(WaitFor([&] { return barAt(0) && !barAt(1); }));
 
     // A click outside closes it and chooses nothing.
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     utility.Click(150, 520);
     ASSERT_TRUE(WaitForNoPopup());
 
@@ -120,7 +120,7 @@ TEST_F(InputRoutingPage, CertifyLockResetsRoutesOnceAndItsEndWritesThemBack)
     const Capture unlockedLabel = ChannelLabel(0);
     EXPECT_EQ(CountDark(unlockedNotice, 0xC0), 0) << "no lock notice while unlocked";
     EXPECT_GT(CountDark(unlockedLabel), 0) << "black channel name";
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
 
     SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 1);
     ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";

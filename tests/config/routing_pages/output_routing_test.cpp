@@ -1,7 +1,7 @@
 // Page 1, "MIXER OUTPUT", under Wine and Xvfb with the virtual mixer: the warning balloon for a
 // control tone and the three ways it goes, changes made by another program, the boost level,
 // and the source highlight over the mixer picture.
-#include "routing_bench.h"
+#include "routing_rig.h"
 
 #include "common/mixer_requests.h"
 
@@ -152,7 +152,7 @@ TEST_F(OutputRoutingPage, BoostLevelRoundTrips)
     ASSERT_EQ(RunRkxsetup(L"set boost 3"), 0);
     EXPECT_TRUE(WaitForPixels(kLabelX, kBoostLabelY, kLabelW, kLabelH, defaultLevel));
     // Choosing the level shown sends nothing: the mixer keeps the value another program set.
-    ASSERT_TRUE(bench.ClearStats());
+    ASSERT_TRUE(rig.ClearStats());
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, kBoostY));
     ASSERT_NO_FATAL_FAILURE(ChooseItem(3));
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, kBoostY));

@@ -1,5 +1,5 @@
-/* Audio in and out of the bench: recording what the host played, and replacing an analog
- * source with audio the bench loads. Buffers sit behind g_vmix.audioMutex; allocations and
+/* Audio in and out of the rig: recording what the host played, and replacing an analog
+ * source with audio the rig loads. Buffers sit behind g_vmix.audioMutex; allocations and
  * frees happen outside it. */
 #include "vmix_driver.h"
 
@@ -140,7 +140,7 @@ NTSTATUS VmixClearInjected(PVOID buffer, ULONG inputBytes)
     return STATUS_SUCCESS;
 }
 
-VOID VmixFreeBenchAudio(VmixMixer *mixer)
+VOID VmixFreeRigAudio(VmixMixer *mixer)
 {
     LONG *old[1 + VMIX_ANALOG_SOURCE_COUNT];
     ExAcquireFastMutex(&g_vmix.audioMutex);

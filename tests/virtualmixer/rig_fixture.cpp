@@ -1,29 +1,29 @@
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 
 #include "virtualmixer/client/mixer_paths.h"
 
 namespace rkx::vmix::test {
 
-void BenchTest::SetUp()
+void RigTest::SetUp()
 {
-    ASSERT_TRUE(bench.IsOpen()) << "the virtual mixer is not loaded (cannot open \\\\.\\RkxVirtualMixer, error "
-                                << bench.OpenError() << ")";
-    ASSERT_TRUE(bench.Reset()) << "reset failed, error " << GetLastError();
+    ASSERT_TRUE(rig.IsOpen()) << "the virtual mixer is not loaded (cannot open \\\\.\\RkxVirtualMixer, error "
+                                << rig.OpenError() << ")";
+    ASSERT_TRUE(rig.Reset()) << "reset failed, error " << GetLastError();
 }
 
-void BenchTest::TearDown()
+void RigTest::TearDown()
 {
-    if (bench.IsOpen()) bench.Reset();
+    if (rig.IsOpen()) rig.Reset();
 }
 
-std::wstring BenchTest::StreamPathOf(uint32_t mixer)
+std::wstring RigTest::StreamPathOf(uint32_t mixer)
 {
     std::vector<InterfaceInfo> interfaces;
-    if (!bench.ListInterfaces(interfaces)) return {};
+    if (!rig.ListInterfaces(interfaces)) return {};
     return MixerStreamPath(interfaces, mixer);
 }
 
-::testing::AssertionResult BenchTest::OpenConfigured(PinStream& pin, uint32_t mixer, uint32_t frames)
+::testing::AssertionResult RigTest::OpenConfigured(PinStream& pin, uint32_t mixer, uint32_t frames)
 {
     const std::wstring path = StreamPathOf(mixer);
     if (path.empty()) return ::testing::AssertionFailure() << "mixer " << mixer << " has no wave1 interface";
@@ -32,17 +32,17 @@ std::wstring BenchTest::StreamPathOf(uint32_t mixer)
     return ::testing::AssertionSuccess();
 }
 
-VmixMixerState BenchTest::StateOf(uint32_t mixer)
+VmixMixerState RigTest::StateOf(uint32_t mixer)
 {
     VmixStatus status{};
-    EXPECT_TRUE(bench.GetStatus(status));
+    EXPECT_TRUE(rig.GetStatus(status));
     return status.mixer[mixer % VMIX_MAX_MIXERS];
 }
 
-VmixStats BenchTest::StatsOf(uint32_t mixer)
+VmixStats RigTest::StatsOf(uint32_t mixer)
 {
     VmixStats stats{};
-    EXPECT_TRUE(bench.GetStats(mixer, stats));
+    EXPECT_TRUE(rig.GetStats(mixer, stats));
     return stats;
 }
 

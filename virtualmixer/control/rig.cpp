@@ -1,4 +1,4 @@
-#include "bench.h"
+#include "rig.h"
 
 #include <windows.h>
 
@@ -6,7 +6,7 @@
 
 namespace vmixctl {
 
-rkx::vmix::VirtualMixerClient* Bench::Client()
+rkx::vmix::VirtualMixerClient* Rig::Client()
 {
     if (!client_) client_.emplace();
     if (!client_->IsOpen()) {
@@ -17,20 +17,20 @@ rkx::vmix::VirtualMixerClient* Bench::Client()
     return &*client_;
 }
 
-int Bench::Usage(const std::string& message)
+int Rig::Usage(const std::string& message)
 {
     std::fprintf(stderr, "vmixctl: %s\nRun 'vmixctl --help' for usage.\n", message.c_str());
     return kUsageError;
 }
 
-int Bench::Failed(const std::string& what)
+int Rig::Failed(const std::string& what)
 {
     const DWORD error = GetLastError();
     std::fprintf(stderr, "vmixctl: %s failed (error %lu)\n", what.c_str(), static_cast<unsigned long>(error));
-    return kBenchFailure;
+    return kRigFailure;
 }
 
-std::optional<uint32_t> Bench::Mixer(const std::wstring& text)
+std::optional<uint32_t> Rig::Mixer(const std::wstring& text)
 {
     return rkx::vmix::ParseUnsigned(text, VMIX_MAX_MIXERS - 1);
 }

@@ -70,7 +70,7 @@ protected:
     // Runs rkxsetup with `arguments`; its exit code.
     static int RunRkxsetup(const std::wstring& arguments);
 
-    rkx::vmix::VirtualMixerClient bench;
+    rkx::vmix::VirtualMixerClient rig;
     frame_test::Utility utility;
     int tab_ = 0;
 };

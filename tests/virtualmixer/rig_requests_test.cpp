@@ -3,14 +3,14 @@
 #include <memory>
 #include <vector>
 
-#include "bench_fixture.h"
+#include "rig_fixture.h"
 
 namespace rkx::vmix::test {
 namespace {
 
-using BenchRequests = BenchTest;
+using RigRequests = RigTest;
 
-TEST_F(BenchRequests, RequestsWithAShortPayloadOrReplyBufferAreRefused)
+TEST_F(RigRequests, RequestsWithAShortPayloadOrReplyBufferAreRefused)
 {
     const struct {
         const char* name;
@@ -33,21 +33,21 @@ TEST_F(BenchRequests, RequestsWithAShortPayloadOrReplyBufferAreRefused)
     std::vector<uint8_t> out(sizeof(VmixStatus), 0);
     for (const auto& r : kShort) {
         SCOPED_TRACE(r.name);
-        EXPECT_FALSE(bench.Request(r.code, in.data(), r.inBytes, out.data(), r.outBytes));
+        EXPECT_FALSE(rig.Request(r.code, in.data(), r.inBytes, out.data(), r.outBytes));
     }
     EXPECT_EQ(StateOf(0).plugged, 1u) << "a refused plug request must not unplug mixer 0";
 }
 
-TEST_F(BenchRequests, ValuesAndPlugStateShowInTheStatus)
+TEST_F(RigRequests, ValuesAndPlugStateShowInTheStatus)
 {
-    ASSERT_TRUE(bench.SetPlugged(2, true));
-    ASSERT_TRUE(bench.SetValue(2, VMIX_VALUE_SELECTOR, 1, RKX_SELECTOR_POSITION_PHONO));
-    ASSERT_TRUE(bench.SetValue(2, VMIX_VALUE_SEND_SOURCE, 3, 7));
-    ASSERT_TRUE(bench.SetValue(2, VMIX_VALUE_RECEIVE_ROUTE, 0, 2));
-    ASSERT_TRUE(bench.SetValue(2, VMIX_VALUE_BOOST_LEVEL, 0, 0));
-    ASSERT_TRUE(bench.SetValue(2, VMIX_VALUE_FIRMWARE, 0, 0x0312));
+    ASSERT_TRUE(rig.SetPlugged(2, true));
+    ASSERT_TRUE(rig.SetValue(2, VMIX_VALUE_SELECTOR, 1, RKX_SELECTOR_POSITION_PHONO));
+    ASSERT_TRUE(rig.SetValue(2, VMIX_VALUE_SEND_SOURCE, 3, 7));
+    ASSERT_TRUE(rig.SetValue(2, VMIX_VALUE_RECEIVE_ROUTE, 0, 2));
+    ASSERT_TRUE(rig.SetValue(2, VMIX_VALUE_BOOST_LEVEL, 0, 0));
+    ASSERT_TRUE(rig.SetValue(2, VMIX_VALUE_FIRMWARE, 0, 0x0312));
     VmixStatus status{};
-    ASSERT_TRUE(bench.GetStatus(status));
+    ASSERT_TRUE(rig.GetStatus(status));
     EXPECT_EQ(status.version, VMIX_PROTOCOL_VERSION);
     EXPECT_EQ(status.mixerCount, VMIX_MAX_MIXERS);
     EXPECT_EQ(PluggedMixers(status), (std::vector<uint32_t>{0, 2}));
@@ -60,15 +60,15 @@ TEST_F(BenchRequests, ValuesAndPlugStateShowInTheStatus)
     EXPECT_EQ(status.mixer[0].firmware, 0x0105u) << "values apply to one mixer only";
 }
 
-TEST_F(BenchRequests, ResetRestoresEveryDefault)
+TEST_F(RigRequests, ResetRestoresEveryDefault)
 {
-    ASSERT_TRUE(bench.SetPlugged(1, true));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_LINE));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_CERTIFY_LEVEL, 0, 9));
-    ASSERT_TRUE(bench.SetDecoys(VMIX_DECOY_ALL));
-    ASSERT_TRUE(bench.Reset());
+    ASSERT_TRUE(rig.SetPlugged(1, true));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_LINE));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_CERTIFY_LEVEL, 0, 9));
+    ASSERT_TRUE(rig.SetDecoys(VMIX_DECOY_ALL));
+    ASSERT_TRUE(rig.Reset());
     VmixStatus status{};
-    ASSERT_TRUE(bench.GetStatus(status));
+    ASSERT_TRUE(rig.GetStatus(status));
     EXPECT_EQ(PluggedMixers(status), (std::vector<uint32_t>{0}));
     EXPECT_EQ(status.decoys, 0u);
     const VmixMixerState& m = status.mixer[0];
@@ -84,12 +84,12 @@ TEST_F(BenchRequests, ResetRestoresEveryDefault)
     EXPECT_EQ(m.lastDirectWord, 0xFFFFFFFFu);
 }
 
-TEST_F(BenchRequests, RequestsForAMixerSlotBeyondTheLastAreRefused)
+TEST_F(RigRequests, RequestsForAMixerSlotBeyondTheLastAreRefused)
 {
-    EXPECT_FALSE(bench.SetPlugged(VMIX_MAX_MIXERS, true));
-    EXPECT_FALSE(bench.SetValue(VMIX_MAX_MIXERS, VMIX_VALUE_BOOST_LEVEL, 0, 1));
+    EXPECT_FALSE(rig.SetPlugged(VMIX_MAX_MIXERS, true));
+    EXPECT_FALSE(rig.SetValue(VMIX_MAX_MIXERS, VMIX_VALUE_BOOST_LEVEL, 0, 1));
     VmixStats stats{};
-    EXPECT_FALSE(bench.GetStats(VMIX_MAX_MIXERS, stats));
+    EXPECT_FALSE(rig.GetStats(VMIX_MAX_MIXERS, stats));
 }
 
 }  // namespace

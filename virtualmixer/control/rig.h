@@ -13,12 +13,12 @@
 namespace vmixctl {
 
 constexpr int kOk = 0;
-constexpr int kBenchFailure = 1;
+constexpr int kRigFailure = 1;
 constexpr int kUsageError = 2;
 
-class Bench {
+class Rig {
 public:
-    explicit Bench(std::vector<std::wstring> args) : args_(std::move(args)) {}
+    explicit Rig(std::vector<std::wstring> args) : args_(std::move(args)) {}
 
     // Arguments after the command name.
     const std::vector<std::wstring>& args() const { return args_; }
@@ -28,7 +28,7 @@ public:
 
     // Prints "vmixctl: <message>" plus a hint, returns kUsageError.
     static int Usage(const std::string& message);
-    // Prints "vmixctl: <what> failed (error N)" with the last error, returns kBenchFailure.
+    // Prints "vmixctl: <what> failed (error N)" with the last error, returns kRigFailure.
     static int Failed(const std::string& what);
 
     // Mixer index argument 0..3, or a usage message.
@@ -39,23 +39,23 @@ private:
     std::optional<rkx::vmix::VirtualMixerClient> client_;
 };
 
-using Command = int (*)(Bench& bench);
+using Command = int (*)(Rig& rig);
 
-int Help(Bench& bench);
-int Status(Bench& bench);
-int List(Bench& bench);
-int Stats(Bench& bench);
-int Journal(Bench& bench);
-int Plug(Bench& bench);
-int Unplug(Bench& bench);
-int Mixers(Bench& bench);
-int Set(Bench& bench);
-int Fault(Bench& bench);
-int Decoys(Bench& bench);
-int Clear(Bench& bench);
-int Reset(Bench& bench);
-int Capture(Bench& bench);
-int Analyze(Bench& bench);
-int Inject(Bench& bench);
+int Help(Rig& rig);
+int Status(Rig& rig);
+int List(Rig& rig);
+int Stats(Rig& rig);
+int Journal(Rig& rig);
+int Plug(Rig& rig);
+int Unplug(Rig& rig);
+int Mixers(Rig& rig);
+int Set(Rig& rig);
+int Fault(Rig& rig);
+int Decoys(Rig& rig);
+int Clear(Rig& rig);
+int Reset(Rig& rig);
+int Capture(Rig& rig);
+int Analyze(Rig& rig);
+int Inject(Rig& rig);
 
 }  // namespace vmixctl

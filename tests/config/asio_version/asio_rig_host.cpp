@@ -1,4 +1,4 @@
-#include "asio_bench_host.h"
+#include "asio_rig_host.h"
 
 #include "driver_module.h"
 
@@ -11,19 +11,19 @@ constexpr unsigned kFirstSwitchesLimitMs = 20000;
 
 }  // namespace
 
-BenchHost::BenchHost()
+RigHost::RigHost()
 {
     const HRESULT started = CoInitialize(nullptr);
     comStarted_ = started == S_OK || started == S_FALSE;
 }
 
-BenchHost::~BenchHost()
+RigHost::~RigHost()
 {
     Stop();
     if (comStarted_) CoUninitialize();
 }
 
-bool BenchHost::Start()
+bool RigHost::Start()
 {
     Stop();
     using rkx::asio::test::kDriverClassId;
@@ -52,7 +52,7 @@ bool BenchHost::Start()
     return true;
 }
 
-void BenchHost::Stop()
+void RigHost::Stop()
 {
     if (driver_ == nullptr) return;
     driver_->stop();

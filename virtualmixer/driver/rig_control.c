@@ -1,4 +1,4 @@
-/* Requests on the control device \\.\RkxVirtualMixer: how the test bench plugs, steers and
+/* Requests on the control device \\.\RkxVirtualMixer: how the test rig plugs, steers and
  * inspects the virtual mixer. */
 #include "vmix_driver.h"
 
@@ -54,7 +54,7 @@ VOID VmixResetAll(void)
         VmixMixer *mixer = &g_vmix.mixer[m];
         VmixSetPlugged(m, m < VMIX_DEFAULT_MIXERS);
         VmixStopStream(mixer, STATUS_CANCELLED);
-        VmixFreeBenchAudio(mixer);
+        VmixFreeRigAudio(mixer);
         KeAcquireSpinLock(&g_vmix.lock, &irql);
         VmixResetStreamStateLocked(mixer);
         VmixSetMixerDefaultsLocked(mixer);
@@ -184,7 +184,7 @@ static NTSTATUS ClearAllStats(void)
     return STATUS_SUCCESS;
 }
 
-static NTSTATUS ExecuteBenchRequest(ULONG code, PVOID buffer, ULONG inputBytes, ULONG outputBytes, ULONG_PTR *reply)
+static NTSTATUS ExecuteRigRequest(ULONG code, PVOID buffer, ULONG inputBytes, ULONG outputBytes, ULONG_PTR *reply)
 {
     *reply = 0;
     switch (code) {
@@ -243,11 +243,11 @@ static NTSTATUS ExecuteBenchRequest(ULONG code, PVOID buffer, ULONG inputBytes, 
     }
 }
 
-NTSTATUS VmixDispatchBenchRequest(PIRP irp)
+NTSTATUS VmixDispatchRigRequest(PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     ULONG_PTR reply = 0;
-    NTSTATUS status = ExecuteBenchRequest(stack->Parameters.DeviceIoControl.IoControlCode,
+    NTSTATUS status = ExecuteRigRequest(stack->Parameters.DeviceIoControl.IoControlCode,
                                           irp->AssociatedIrp.SystemBuffer,
                                           stack->Parameters.DeviceIoControl.InputBufferLength,
                                           stack->Parameters.DeviceIoControl.OutputBufferLength, &reply);

@@ -1,4 +1,4 @@
-#include "routing_bench.h"
+#include "routing_rig.h"
 
 #include "common/mixer_requests.h"
 
@@ -25,17 +25,17 @@ void SendMouse(POINT screen, DWORD flags)
 
 void RoutingPageTest::SetUp()
 {
-    ASSERT_TRUE(bench.IsOpen()) << "the virtual mixer must be loaded";
-    ASSERT_TRUE(bench.Reset());
-    ASSERT_TRUE(bench.SetPlugged(0, true));
+    ASSERT_TRUE(rig.IsOpen()) << "the virtual mixer must be loaded";
+    ASSERT_TRUE(rig.Reset());
+    ASSERT_TRUE(rig.SetPlugged(0, true));
     for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
 }
 
 void RoutingPageTest::TearDown()
 {
     utility.Close();
-    bench.Reset();
-    bench.SetPlugged(0, true);
+    rig.Reset();
+    rig.SetPlugged(0, true);
     for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
 }
 
@@ -59,7 +59,7 @@ void RoutingPageTest::Restart()
 VmixMixerState RoutingPageTest::Mixer()
 {
     auto status = std::make_unique<VmixStatus>();
-    EXPECT_TRUE(bench.GetStatus(*status));
+    EXPECT_TRUE(rig.GetStatus(*status));
     return status->mixer[0];
 }
 
@@ -72,7 +72,7 @@ std::array<unsigned, 3> RoutingPageTest::ReceiveRoutes()
 unsigned RoutingPageTest::RequestCount(uint32_t code)
 {
     VmixStats stats{};
-    EXPECT_TRUE(bench.GetStats(0, stats));
+    EXPECT_TRUE(rig.GetStats(0, stats));
     const int index = RkxControlRequestIndex(code);
     return index < 0 ? 0 : stats.controlRequests[index];
 }
@@ -80,7 +80,7 @@ unsigned RoutingPageTest::RequestCount(uint32_t code)
 std::vector<RouteRequest> RoutingPageTest::RouteRequests()
 {
     auto journal = std::make_unique<VmixJournal>();
-    EXPECT_TRUE(bench.GetJournal(*journal));
+    EXPECT_TRUE(rig.GetJournal(*journal));
     std::vector<RouteRequest> requests;
     for (uint32_t i = 0; i < journal->count && i < VMIX_JOURNAL_CAPACITY; ++i) {
         const VmixJournalEntry& e = journal->entry[i];
@@ -93,7 +93,7 @@ std::vector<RouteRequest> RoutingPageTest::RouteRequests()
 
 void RoutingPageTest::SetMixerValue(VmixValueId id, uint32_t index, uint32_t value)
 {
-    ASSERT_TRUE(bench.SetValue(0, id, index, value));
+    ASSERT_TRUE(rig.SetValue(0, id, index, value));
 }
 
 HWND RoutingPageTest::Popup() const

@@ -9,12 +9,12 @@
 
 namespace page_test {
 
-class BenchHost {
+class RigHost {
 public:
-    BenchHost();
-    ~BenchHost();
-    BenchHost(const BenchHost&) = delete;
-    BenchHost& operator=(const BenchHost&) = delete;
+    RigHost();
+    ~RigHost();
+    RigHost(const RigHost&) = delete;
+    RigHost& operator=(const RigHost&) = delete;
 
     // Creates the driver anew and streams until buffer switches arrive; false with error().
     bool Start();

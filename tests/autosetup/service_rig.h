@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "tests/autosetup/utility_probe_log.h"
-#include "tests/virtualmixer/bench_fixture.h"
+#include "tests/virtualmixer/rig_fixture.h"
 
 namespace rkx::autosetup::test {
 
@@ -103,7 +103,7 @@ std::string Describe(const std::vector<MixerRequest>& requests);
 // then `asks` launch questions.
 std::vector<MixerRequest> RestoreThenAsk(size_t asks);
 
-class AutoSetupServiceTest : public rkx::vmix::test::BenchTest {
+class AutoSetupServiceTest : public rkx::vmix::test::RigTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -1,4 +1,4 @@
-// Fixture of every test that needs the virtual mixer: the bench is reset before and after
+// Fixture of every test that needs the virtual mixer: the rig is reset before and after
 // each test, so tests neither depend on nor leak state.
 #pragma once
 
@@ -14,19 +14,19 @@ namespace rkx::vmix::test {
 
 constexpr double kPeak = VMIX_SOURCE_PEAK;
 
-class BenchTest : public ::testing::Test {
+class RigTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // wave1 path of a plugged mixer, as the bench lists it (empty when absent).
+    // wave1 path of a plugged mixer, as the rig lists it (empty when absent).
     std::wstring StreamPathOf(uint32_t mixer);
     // Opens mixer's pin and sets 48 kHz, `frames`, one output pin.
     ::testing::AssertionResult OpenConfigured(PinStream& pin, uint32_t mixer, uint32_t frames);
     VmixMixerState StateOf(uint32_t mixer);
     VmixStats StatsOf(uint32_t mixer);
 
-    VirtualMixerClient bench;
+    VirtualMixerClient rig;
 };
 
 }  // namespace rkx::vmix::test

@@ -1,14 +1,14 @@
-# A bench session: an X display for anything drawn, a Wine prefix kept alive, the package
-# installed and the virtual mixer loaded. Sourced by the test, demo and bench scripts:
-#   bench_start; ...; bench_stop   (bench_start arranges bench_stop on exit)
+# A rig session: an X display for anything drawn, a Wine prefix kept alive, the package
+# installed and the virtual mixer loaded. Sourced by the test, demo, bench and stress scripts:
+#   rig_start; ...; rig_stop   (rig_start arranges rig_stop on exit)
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 RKX_X64_BIN=$RKX_BUILD_ROOT/x86_64/bin
 RKX_XVFB_PID=""
 
-bench_log() { echo "== $*"; }
+rig_log() { echo "== $*"; }
 
-bench_start_display() {
+rig_start_display() {
   local display
   for display in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
@@ -27,7 +27,7 @@ bench_start_display() {
 # vmixctl under Wine, quietly.
 vmixctl() { "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" "$@"; }
 
-bench_load_virtual_mixer() {
+rig_load_virtual_mixer() {
   "$RKX_WINE" sc start RKX-T2Audio > "$WINEPREFIX.sc.log" 2>&1 < /dev/null || true
   for _ in $(seq 1 40); do
     if vmixctl reset > /dev/null 2>&1; then return 0; fi
@@ -37,7 +37,7 @@ bench_load_virtual_mixer() {
   return 1
 }
 
-bench_stop() {
+rig_stop() {
   "$WINESERVER" -k > /dev/null 2>&1 || true
   if [ -n "$RKX_XVFB_PID" ]; then
     kill "$RKX_XVFB_PID" 2> /dev/null || true
@@ -47,17 +47,17 @@ bench_stop() {
 }
 
 # Options: --fresh-prefix makes a new prefix first.
-bench_start() {
+rig_start() {
   if [ "${1:-}" = "--fresh-prefix" ] || [ ! -d "$WINEPREFIX/drive_c" ]; then
     "$RKX_ROOT/scripts/make-prefix.sh"
   fi
-  trap bench_stop EXIT
-  bench_start_display
+  trap rig_stop EXIT
+  rig_start_display
   # Keep the prefix (and with it services and kernel drivers) alive between processes.
   "$WINESERVER" -p
-  bench_log "installing the package into the prefix"
+  rig_log "installing the package into the prefix"
   "$RKX_ROOT/scripts/install-package.sh" install > "$WINEPREFIX.install.log"
   sed 's/^/   /' "$WINEPREFIX.install.log"
-  bench_log "loading the virtual mixer"
-  bench_load_virtual_mixer
+  rig_log "loading the virtual mixer"
+  rig_load_virtual_mixer
 }

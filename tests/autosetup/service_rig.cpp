@@ -1,4 +1,4 @@
-#include "tests/autosetup/service_bench.h"
+#include "tests/autosetup/service_rig.h"
 
 #include <dbt.h>
 #include <sddl.h>
@@ -331,7 +331,7 @@ std::string Describe(const std::vector<MixerRequest>& requests)
 
 void AutoSetupServiceTest::SetUp()
 {
-    BenchTest::SetUp();
+    RigTest::SetUp();
     if (HasFatalFailure()) return;
     EnsureServiceStopped();
     ASSERT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_STOPPED)) << "the service is not installed or not stopped";
@@ -343,14 +343,14 @@ void AutoSetupServiceTest::TearDown()
 {
     EnsureServiceStopped();
     settings.reset();
-    BenchTest::TearDown();
+    RigTest::TearDown();
 }
 
 std::vector<MixerRequest> AutoSetupServiceTest::MixerRequests()
 {
     std::vector<MixerRequest> requests;
     std::unique_ptr<VmixJournal> journal(new (std::nothrow) VmixJournal{});
-    if (!journal || !bench.GetJournal(*journal)) {
+    if (!journal || !rig.GetJournal(*journal)) {
         ADD_FAILURE() << "cannot read the journal, error " << GetLastError();
         return requests;
     }
@@ -365,7 +365,7 @@ std::vector<MixerRequest> AutoSetupServiceTest::MixerRequests()
     return requests;
 }
 
-void AutoSetupServiceTest::ClearJournal() { ASSERT_TRUE(bench.ClearStats()); }
+void AutoSetupServiceTest::ClearJournal() { ASSERT_TRUE(rig.ClearStats()); }
 
 size_t AutoSetupServiceTest::CountOf(uint32_t code)
 {
@@ -408,8 +408,8 @@ std::vector<MixerRequest> RestoreThenAsk(size_t asks)
 
 void AutoSetupServiceTest::SetLaunchAnswer(uint32_t answer, uint32_t askAgainFirst)
 {
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, answer));
-    ASSERT_TRUE(bench.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, askAgainFirst));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, answer));
+    ASSERT_TRUE(rig.SetValue(0, VMIX_VALUE_LAUNCH_ASK_AGAIN, 0, askAgainFirst));
 }
 
 void AutoSetupServiceTest::StartServiceAndWaitForFirstLaunch()
@@ -422,7 +422,7 @@ void AutoSetupServiceTest::StartServiceAndWaitForFirstLaunch()
         << CountServiceWindows() << ", mixer requests:" << Describe(MixerRequests());
 }
 
-void AutoSetupServiceTest::SetPlugged(bool plugged) { ASSERT_TRUE(bench.SetPlugged(0, plugged)); }
+void AutoSetupServiceTest::SetPlugged(bool plugged) { ASSERT_TRUE(rig.SetPlugged(0, plugged)); }
 
 void AutoSetupServiceTest::PlugAndAnnounce(bool plugged)
 {
