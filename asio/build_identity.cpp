@@ -1,5 +1,7 @@
 #include "asio/build_identity.h"
 
+#include "common/diagnostics.h"
+
 namespace rkx::asio {
 namespace {
 
@@ -14,6 +16,7 @@ constexpr BuildIdentity kBuild = {
     "Global\\NTRKX-T2_ASIO64",
     // The utility's command line lives in the 32-bit registry view.
     "Software\\Wow6432Node\\Korvane\\RKX-T2",
+    diagnostics::kAsio64CopyTimingFile,
 };
 #else
 constexpr BuildIdentity kBuild = {
@@ -25,6 +28,7 @@ constexpr BuildIdentity kBuild = {
     "RKX-T2 ASIO Driver open Failure!",
     "Global\\NTRKX-T2_ASIO",
     "Software\\Korvane\\RKX-T2",
+    diagnostics::kAsio32CopyTimingFile,
 };
 #endif
 

@@ -14,6 +14,7 @@ struct BuildIdentity {
     const char* openFailureText;     // errorText after init
     const char* streamingMutexName;
     const char* configKeyPath;       // HKLM key holding "AsioConfig"
+    const wchar_t* copyTimingFile;   // in the diagnostics folder, when diagnostics are on
 };
 
 const BuildIdentity& Build();

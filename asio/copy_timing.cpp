@@ -2,23 +2,19 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "asio/build_identity.h"
+#include "common/diagnostics.h"
 #include "common/unique_handle.h"
 
 namespace rkx::asio {
-namespace {
-
-constexpr const wchar_t* kTimingVariable = L"RKX_ASIO_TIMING";
-
-}  // namespace
 
 CopyTiming BeginCopyTiming()
 {
     CopyTiming timing;
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(kTimingVariable, path, MAX_PATH);
-    timing.enabled = length > 0 && length < MAX_PATH;
+    timing.enabled = diagnostics::Enabled();
     if (timing.enabled) {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
@@ -31,9 +27,6 @@ CopyTiming BeginCopyTiming()
 void WriteCopyTiming(const CopyTiming& timing)
 {
     if (!timing.enabled || timing.switches == 0) return;
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(kTimingVariable, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
     LARGE_INTEGER frequency, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&now);
@@ -50,7 +43,9 @@ void WriteCopyTiming(const CopyTiming& timing)
     const int bytes = std::snprintf(text, sizeof text, "copy_us_per_switch %.3f\r\ncopy_us_mean %.3f\r\nswitches %lld\r\n",
                                     median, mean, static_cast<long long>(timing.switches));
     if (bytes <= 0 || bytes >= int(sizeof text)) return;
-    rkx::UniqueHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring path = diagnostics::PrepareFile(Build().copyTimingFile);
+    if (path.empty()) return;
+    rkx::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
     DWORD written = 0;
     WriteFile(file.get(), text, DWORD(bytes), &written, nullptr);

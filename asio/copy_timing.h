@@ -1,5 +1,5 @@
 // Time the buffer thread spends in the driver's own copies between host buffers and transfer
-// blocks, kept only when a bench asks for it by naming a file in RKX_ASIO_TIMING. The rest of
+// blocks, kept only while the machine's diagnostics switch is on (common/diagnostics.h). The rest of
 // a buffer switch is the system's (waits and transfer requests), which a host can measure
 // from outside but not separate from this.
 #pragma once
@@ -41,12 +41,11 @@ struct CopyTiming {
     }
 };
 
-// A fresh record, enabled when RKX_ASIO_TIMING names a file.
+// A fresh record, enabled when diagnostics are on.
 CopyTiming BeginCopyTiming();
 
-// Writes "copy_us_per_switch" (the median), "copy_us_mean" and "switches" to the file
-// RKX_ASIO_TIMING names. Host thread,
-// after the buffer thread has stopped.
+// Writes "copy_us_per_switch" (the median), "copy_us_mean" and "switches" to the build's copy
+// timing file in the diagnostics folder. Host thread, after the buffer thread has stopped.
 void WriteCopyTiming(const CopyTiming& timing);
 
 }  // namespace rkx::asio

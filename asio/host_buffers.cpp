@@ -153,7 +153,7 @@ void MMPAsio::output(int j, int h, int k)
     for (long i = 0; i < bufferFrames; ++i) dst[kChannelsPerPin * i + c] = src[i];
 }
 
-// Buffer thread only: the copies of one half, timed when a bench asked for it.
+// Buffer thread only: the copies of one half, timed while diagnostics are on.
 void MMPAsio::CopyInputs(int h)
 {
     const uint64_t started = copyTiming.Start();

@@ -90,9 +90,11 @@ function(rkx_gtest target)
 endfunction()
 
 # Static check of a built binary (machine type, version block, no runtime DLLs, exports).
-#   rkx_pe_check(NAME name FILE path [EXPORTS a b c] [EXACT_EXPORTS] [SUBSYSTEM native|windows|console])
+#   rkx_pe_check(NAME name FILE path [EXPORTS a b c] [EXACT_EXPORTS] [SUBSYSTEM native|windows|console]
+#                [SHIPPED])
+# SHIPPED: a program of the package, which must not read the environment.
 function(rkx_pe_check)
-  cmake_parse_arguments(P "EXACT_EXPORTS" "NAME;FILE;SUBSYSTEM" "EXPORTS" ${ARGN})
+  cmake_parse_arguments(P "EXACT_EXPORTS;SHIPPED" "NAME;FILE;SUBSYSTEM" "EXPORTS" ${ARGN})
   set(args ${P_FILE} ${RKX_PE_MACHINE})
   if(P_EXPORTS)
     string(REPLACE ";" " " names "${P_EXPORTS}")
@@ -103,6 +105,9 @@ function(rkx_pe_check)
   endif()
   if(P_SUBSYSTEM)
     list(APPEND args --subsystem ${P_SUBSYSTEM})
+  endif()
+  if(P_SHIPPED)
+    list(APPEND args --no-environment)
   endif()
   add_test(NAME pe.${RKX_ARCH}.${P_NAME} COMMAND bash ${RKX_SOURCE_ROOT}/tests/static/check_pe.sh ${args})
   set_tests_properties(pe.${RKX_ARCH}.${P_NAME} PROPERTIES LABELS static)

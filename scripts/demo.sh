@@ -17,7 +17,10 @@ win() { echo "Z:${1//\//\\}"; }
 if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   rig_log "the ASIO driver as a host sees it, streaming 4 s at the user's buffer size"
   "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
+  # Diagnostics on for this run only, so the driver times its own copies.
+  rig_diagnostics on
   "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds 4 --wav "$(win "$out/asio-recorded.wav")"
+  rig_diagnostics off
 fi
 
 rig_log "the virtual mixer as plugged"

@@ -1,5 +1,6 @@
 #include "dialog/label_log.h"
 
+#include "common/diagnostics.h"
 #include "common/unique_handle.h"
 
 #include <cstdio>
@@ -12,12 +13,11 @@ namespace {
 HANDLE LogFile()
 {
     static const rkx::UniqueHandle file = [] {
-        wchar_t path[MAX_PATH];
-        const DWORD length = GetEnvironmentVariableW(L"RKX_CONFIG_LABEL_LOG", path, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return rkx::UniqueHandle();
+        const std::wstring path = rkx::diagnostics::PrepareFile(rkx::diagnostics::kUtilityLabelsFile);
+        if (path.empty()) return rkx::UniqueHandle();
         constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-        return rkx::UniqueHandle(
-            CreateFileW(path, FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return rkx::UniqueHandle(CreateFileW(path.c_str(), FILE_APPEND_DATA, kShareAll, nullptr, OPEN_ALWAYS,
+                                             FILE_ATTRIBUTE_NORMAL, nullptr));
     }();
     return file.get();
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "common/diagnostics.h"
+
 namespace config {
 namespace {
 
@@ -31,10 +33,8 @@ void PaintTiming::Series::Add(long long value)
 
 PaintTiming::PaintTiming()
 {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableW(L"RKX_CONFIG_TIMING", path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    path_ = path;
+    path_ = rkx::diagnostics::PrepareFile(rkx::diagnostics::kUtilityPaintTimingFile);
+    if (path_.empty()) return;
     // The process's creation time on the system clock, moved onto the counter's clock.
     FILETIME created, exited, kernel, user, now;
     if (GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user)) {

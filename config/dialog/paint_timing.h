@@ -1,5 +1,6 @@
-// Drawing costs for the bench: active only when the environment variable RKX_CONFIG_TIMING
-// names a file, which receives the figures when the window closes.
+// Drawing costs for the bench: active only while the machine's diagnostics switch is on
+// (common/diagnostics.h); the figures go to the utility's paint timing file there, once a
+// second and when the window closes.
 #pragma once
 
 #include <windows.h>

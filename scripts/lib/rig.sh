@@ -37,6 +37,17 @@ rig_load_virtual_mixer() {
   return 1
 }
 
+# The machine-wide diagnostics switch (administrator only; see the README): "on" makes the
+# driver and the utility write their timing figures to RKX_DIAGNOSTICS_DIR, "off" removes it.
+RKX_DIAGNOSTICS_DIR=$WINEPREFIX/drive_c/ProgramData/Korvane/RKX-T2/Diagnostics
+rig_diagnostics() {
+  if [ "$1" = on ]; then
+    "$RKX_WINE" reg add 'HKLM\SOFTWARE\Korvane\RKX-T2' /v Diagnostics /t REG_DWORD /d 1 /f > /dev/null
+  else
+    "$RKX_WINE" reg delete 'HKLM\SOFTWARE\Korvane\RKX-T2' /v Diagnostics /f > /dev/null 2>&1 || true
+  fi
+}
+
 rig_stop() {
   "$WINESERVER" -k > /dev/null 2>&1 || true
   if [ -n "$RKX_XVFB_PID" ]; then

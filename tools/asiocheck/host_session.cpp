@@ -7,7 +7,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
+#include "common/diagnostics.h"
 #include "virtualmixer/client/tone_analysis.h"
 
 namespace asiocheck {
@@ -165,25 +167,22 @@ long RoundTrip(const std::vector<int32_t>& in)
     return delays[delays.size() / 2];
 }
 
-// Asks the driver, through RKX_ASIO_TIMING, to time its own copies and write the figure to a
-// temporary file when its buffers are disposed.
+// The driver's own copy time, which it writes to the diagnostics folder when its buffers are
+// disposed while the machine's diagnostics switch is on (a bench turns it on). Figures of an
+// earlier session are removed first, so only this session's can be read.
 class CopyTimingFile {
 public:
     CopyTimingFile()
     {
-        wchar_t folder[MAX_PATH];
-        const DWORD length = GetTempPathW(MAX_PATH, folder);
-        if (length == 0 || length >= MAX_PATH || GetTempFileNameW(folder, L"rkx", 0, path_) == 0) {
-            path_[0] = 0;
-            return;
-        }
-        SetEnvironmentVariableW(L"RKX_ASIO_TIMING", path_);
-    }
-    ~CopyTimingFile()
-    {
-        if (path_[0] == 0) return;
-        SetEnvironmentVariableW(L"RKX_ASIO_TIMING", nullptr);
-        DeleteFileW(path_);
+        if (!rkx::diagnostics::Enabled()) return;
+        const std::wstring folder = rkx::diagnostics::Folder();
+        if (folder.empty()) return;
+#ifdef _WIN64
+        path_ = folder + L"\\" + rkx::diagnostics::kAsio64CopyTimingFile;
+#else
+        path_ = folder + L"\\" + rkx::diagnostics::kAsio32CopyTimingFile;
+#endif
+        DeleteFileW(path_.c_str());
     }
     CopyTimingFile(const CopyTimingFile&) = delete;
     CopyTimingFile& operator=(const CopyTimingFile&) = delete;
@@ -191,8 +190,8 @@ public:
     // Microseconds per buffer switch, or -1 when the driver wrote nothing.
     double Read() const
     {
-        if (path_[0] == 0) return -1;
-        FILE* file = _wfopen(path_, L"rb");
+        if (path_.empty()) return -1;
+        FILE* file = _wfopen(path_.c_str(), L"rb");
         if (file == nullptr) return -1;
         double microseconds = -1;
         if (std::fscanf(file, "copy_us_per_switch %lf", &microseconds) != 1) microseconds = -1;
@@ -201,7 +200,7 @@ public:
     }
 
 private:
-    wchar_t path_[MAX_PATH] = {};
+    std::wstring path_;
 };
 
 }  // namespace

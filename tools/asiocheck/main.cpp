@@ -106,6 +106,8 @@ void PrintSession(const asiocheck::SessionResult& r, long bufferFrames)
         if (r.memcpyOnThreadUsPerSwitch > 0)
             std::printf("the same memcpy on the buffer thread at each switch: %.3f us median (driver's copies %.1fx)\n",
                         r.memcpyOnThreadUsPerSwitch, r.driverCopyUsPerSwitch / r.memcpyOnThreadUsPerSwitch);
+    } else {
+        std::printf("driver's own copies per buffer switch: not timed (the machine's diagnostics switch is off)\n");
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/ui_language.h"
 #include "app/ui_strings.h"
+#include "common/diagnostics.h"
 #include "frame/utility_session.h"
 
 #include <cwctype>
@@ -84,16 +85,26 @@ int RunVmixctlPumping(const std::wstring& arguments)
 
 LabelLog::LabelLog()
 {
-    wchar_t directory[MAX_PATH];
-    GetTempPathW(MAX_PATH, directory);
-    path_ = std::wstring(directory) + L"rkx_config_labels_" + std::to_wstring(GetCurrentProcessId()) + L".log";
+    // The utility logs its labels only while the machine's diagnostics switch is on.
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, rkx::diagnostics::kSwitchKeyPath, 0, nullptr, 0,
+                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        const DWORD on = 1;
+        RegSetValueExW(key, rkx::diagnostics::kSwitchValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
+        RegCloseKey(key);
+    }
+    path_ = rkx::diagnostics::PrepareFile(rkx::diagnostics::kUtilityLabelsFile);
     DeleteFileW(path_.c_str());
-    SetEnvironmentVariableW(L"RKX_CONFIG_LABEL_LOG", path_.c_str());
 }
 
 LabelLog::~LabelLog()
 {
-    SetEnvironmentVariableW(L"RKX_CONFIG_LABEL_LOG", nullptr);
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, rkx::diagnostics::kSwitchKeyPath, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                      &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, rkx::diagnostics::kSwitchValue);
+        RegCloseKey(key);
+    }
     DeleteFileW(path_.c_str());
 }
 

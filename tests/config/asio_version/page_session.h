@@ -19,8 +19,9 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 20000);
 // reaches this thread's windows too); its exit code.
 int RunVmixctlPumping(const std::wstring& arguments);
 
-// The labels the utility renders, read from the file RKX_CONFIG_LABEL_LOG names. Making one
-// sets the variable for the processes this test starts; it is removed again at the end.
+// The labels the utility renders, read from its labels file in the diagnostics folder. Making
+// one turns the machine's diagnostics switch on, for the utilities this test starts; it is
+// turned off again at the end.
 class LabelLog {
 public:
     struct Label {
