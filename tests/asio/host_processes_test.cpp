@@ -4,6 +4,7 @@
 #include <string>
 
 #include "driver_fixture.h"
+#include "tests/support/diagnostics_switch.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
 namespace rkx::asio::test {
@@ -114,8 +115,21 @@ TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundT
     EXPECT_NE(run.output.find("buffer switches: "), std::string::npos) << run.output;
     // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
     EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
-    // The driver timed its own copies for the host that asked, and wrote them when disposed.
+    // With the diagnostics switch off the driver times nothing and writes nothing.
+    EXPECT_NE(run.output.find("driver's own copies per buffer switch: not timed"), std::string::npos) << run.output;
+}
+
+TEST_F(DriverTest, DriverTimesItsOwnCopiesOnlyWhileDiagnosticsAreOn)
+{
+    const rkx::test::DiagnosticsOn diagnostics;
+    const std::wstring file = rkx::test::DiagnosticsOn::FreshFile(rkx::diagnostics::kAsio64CopyTimingFile);
+    ASSERT_FALSE(file.empty());
+    const ProcessRun run = RunCheckHost("--seconds 2 --out 0,1 --in 0,1");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    // Written when the host disposed the buffers, into the one fixed file, and read back by the host.
+    EXPECT_NE(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(run.output.find("driver's own copies per buffer switch: "), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("not timed"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("the same memcpy on the buffer thread"), std::string::npos) << run.output;
 }
 

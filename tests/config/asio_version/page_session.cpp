@@ -83,30 +83,9 @@ int RunVmixctlPumping(const std::wstring& arguments)
 
 // --- Label log ----------------------------------------------------------------------------------
 
-LabelLog::LabelLog()
-{
-    // The utility logs its labels only while the machine's diagnostics switch is on.
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, rkx::diagnostics::kSwitchKeyPath, 0, nullptr, 0,
-                        KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key, nullptr) == ERROR_SUCCESS) {
-        const DWORD on = 1;
-        RegSetValueExW(key, rkx::diagnostics::kSwitchValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on), sizeof on);
-        RegCloseKey(key);
-    }
-    path_ = rkx::diagnostics::PrepareFile(rkx::diagnostics::kUtilityLabelsFile);
-    DeleteFileW(path_.c_str());
-}
+LabelLog::LabelLog() : path_(rkx::test::DiagnosticsOn::FreshFile(rkx::diagnostics::kUtilityLabelsFile)) {}
 
-LabelLog::~LabelLog()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, rkx::diagnostics::kSwitchKeyPath, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
-                      &key) == ERROR_SUCCESS) {
-        RegDeleteValueW(key, rkx::diagnostics::kSwitchValue);
-        RegCloseKey(key);
-    }
-    DeleteFileW(path_.c_str());
-}
+LabelLog::~LabelLog() { DeleteFileW(path_.c_str()); }
 
 std::vector<LabelLog::Label> LabelLog::Labels() const
 {

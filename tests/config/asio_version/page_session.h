@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/diagnostics_switch.h"
+
 namespace page_test {
 
 // Polls `condition` and dispatches this thread's messages meanwhile: a driver's window made
@@ -42,6 +44,7 @@ public:
     bool Contains(int width, int height, const std::wstring& text) const;
 
 private:
+    rkx::test::DiagnosticsOn diagnostics_;  // first: the file is named once the switch is on
     std::wstring path_;
 };
 
