@@ -2,12 +2,13 @@
 #   make test   build both architectures, make a fresh Wine prefix, load the virtual mixer,
 #               run every test
 #   make demo   the main job on the virtual mixer
+#   make package  the Windows Installer package dist/RKX-T2-<version>-x64.msi
 #   make bench  timing figures (streaming completion periods)
 #   make stress bad input, faults and load, at full length
 #   make screenshots  the settings utility in every language, tab and state, as PNG files
 SHELL := /bin/bash
 
-.PHONY: all deps build prefix test demo bench stress screenshots clean
+.PHONY: all deps build package prefix test demo bench stress screenshots clean
 
 all: build
 
@@ -16,6 +17,9 @@ deps:
 
 build: deps
 	@scripts/build.sh
+
+package: build
+	@scripts/package.sh
 
 prefix: deps
 	@scripts/make-prefix.sh
@@ -37,4 +41,4 @@ screenshots: build
 
 clean:
 	@/usr/lib/wine/wineserver64 -k 2>/dev/null || true
-	rm -rf build
+	rm -rf build dist

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the rig and the demo need. Does nothing when they
-# are all present, so it is cheap to call from every make target.
+# Installs the Debian packages the build, the installer package, the rig and the demo need.
+# Does nothing when they are all present, so it is cheap to call from every make target.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,7 @@ packages=(
   googletest
   wine64 fonts-wine
   xvfb xdotool imagemagick librsvg2-bin
+  wixl msitools
   fonts-liberation fonts-droid-fallback fonts-nanum
 )
 
