@@ -74,5 +74,16 @@ msiinfo export "$work/package.msi" File |
 msiinfo export "$work/package.msi" MsiFileHash | awk 'NR <= 3' > "$work/MsiFileHash.idt"
 msibuild "$work/package.msi" -i "$work/Upgrade.idt" -i "$work/File.idt" -i "$work/MsiFileHash.idt"
 
+# The order the package's logic depends on: the language is chosen after AppSearch and before
+# LaunchConditions checks it; an older copy goes between InstallValidate and InstallInitialize.
+msiinfo export "$work/package.msi" InstallExecuteSequence | tr -d '\r' |
+  awk -F'\t' 'NR > 3 { at[$1] = $3 }
+    END {
+      for (a in at) if (a ~ /Language/ && !(at[a] > at["AppSearch"] && at[a] < at["LaunchConditions"])) bad = bad " " a
+      if (!(at["RemoveExistingProducts"] > at["InstallValidate"] && at["RemoveExistingProducts"] < at["InstallInitialize"]))
+        bad = bad " RemoveExistingProducts"
+      if (bad != "") { print "actions out of place in the package:" bad > "/dev/stderr"; exit 1 }
+    }'
+
 mv "$work/package.msi" "$package"
 [ $quiet -eq 1 ] || echo "$package"
