@@ -161,6 +161,15 @@ new_prefix() {
   trap '"$WINESERVER" -k 2> /dev/null || true' EXIT
 }
 
+# A fresh prefix holding the console user's settings; sets package, version and settings.
+start_with_user_settings() {
+  new_prefix
+  package=$(current_package)
+  version=$(package_version "$package")
+  write_user_settings
+  settings=$(user_settings)
+}
+
 prepare() {
   rm -rf "$packages" "$pristine"
   mkdir -p "$work"
@@ -193,13 +202,7 @@ prepare() {
 }
 
 install_and_remove() {
-  new_prefix
-  local package version
-  package=$(current_package)
-  version=$(package_version "$package")
-  write_user_settings
-  local settings
-  settings=$(user_settings)
+  start_with_user_settings
   listing | sort > "$work/$scenario/before"
 
   step "install $(basename "$package")"
@@ -244,13 +247,7 @@ install_and_remove() {
 }
 
 repair() {
-  new_prefix
-  local package version
-  package=$(current_package)
-  version=$(package_version "$package")
-  write_user_settings
-  local settings
-  settings=$(user_settings)
+  start_with_user_settings
   msiexec /i "$package" || fail "msiexec /i"
 
   step "delete the 64-bit driver and AsioConfig in both views, then repair"
