@@ -39,7 +39,6 @@ step() { echo "-- $*"; }
 # and would hold ctest's pipe open long after the scenario ended.
 wine_log=$work/$scenario.wine.log
 wine() { "$RKX_WINE" "$@" < /dev/null 2>> "$wine_log"; }
-keep_server() { "$WINESERVER" -p > /dev/null 2>&1 < /dev/null; }
 windows_path() { local p=$1; echo "Z:${p//\//\\}"; }
 drive_c=$WINEPREFIX/drive_c
 
@@ -132,7 +131,6 @@ listing() {
         print root "\\" key " :: " line }' "$WINEPREFIX/${hive%%:*}.reg"
   done
   (cd "$drive_c" && find . -mindepth 1 -printf 'FILE %y %P\n')
-  keep_server
 }
 
 # What Windows Installer keeps of its own once it has been used (its cache folder, the roots of
@@ -157,7 +155,8 @@ new_prefix() {
   mkdir -p "$work/$scenario"
   cp -a "$pristine" "$WINEPREFIX"
   rm -f "$wine_log"
-  keep_server
+  # No persistent server: the prefix's server ends by itself a few seconds after its last
+  # process, so nothing of a scenario outlives it; this only stops what still runs.
   trap '"$WINESERVER" -k 2> /dev/null || true' EXIT
 }
 
