@@ -131,7 +131,7 @@ static VOID RaiseToTimeCritical(void)
     ZwSetInformationThread(ZwCurrentThread(), ThreadBasePriority, &basePriority, sizeof(basePriority));
 }
 
-static VOID ClockThread(PVOID context)
+static VOID NTAPI ClockThread(PVOID context)
 {
     VmixMixer *mixer = context;
     LONGLONG frequency = g_vmix.counterFrequency.QuadPart;

@@ -54,7 +54,7 @@ static VOID CarryOut(PIRP irp)
     VmixCompleteRequest(irp, status, NT_SUCCESS(status) ? replyBytes : 0);
 }
 
-static VOID DelayWorker(PVOID context)
+static VOID NTAPI DelayWorker(PVOID context)
 {
     UNREFERENCED_PARAMETER(context);
     while (!g_vmix.delayWorkerStopRequested) {

@@ -34,7 +34,7 @@ static NTSTATUS CreateDevice(PDRIVER_OBJECT driver, const WCHAR *name, VmixDevic
     return STATUS_SUCCESS;
 }
 
-static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI DispatchCreate(PDEVICE_OBJECT device, PIRP irp)
 {
     VmixDeviceExtension *extension = ExtensionOf(device);
     NTSTATUS status = STATUS_SUCCESS;
@@ -56,7 +56,7 @@ static NTSTATUS DispatchCreate(PDEVICE_OBJECT device, PIRP irp)
 }
 
 /* Wine sends no cleanup and closes while requests still wait, so close ends them too. */
-static NTSTATUS DispatchCleanupOrClose(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI DispatchCleanupOrClose(PDEVICE_OBJECT device, PIRP irp)
 {
     VmixDeviceExtension *extension = ExtensionOf(device);
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
@@ -73,7 +73,7 @@ static NTSTATUS DispatchCleanupOrClose(PDEVICE_OBJECT device, PIRP irp)
     return VmixCompleteRequest(irp, STATUS_SUCCESS, 0);
 }
 
-static NTSTATUS DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI DispatchDeviceControl(PDEVICE_OBJECT device, PIRP irp)
 {
     VmixDeviceExtension *extension = ExtensionOf(device);
     switch (extension->kind) {
@@ -107,7 +107,7 @@ static VOID ReleaseEverything(PDRIVER_OBJECT driver)
     while (driver->DeviceObject != NULL) IoDeleteDevice(driver->DeviceObject);
 }
 
-static VOID DriverUnload(PDRIVER_OBJECT driver)
+static VOID NTAPI DriverUnload(PDRIVER_OBJECT driver)
 {
     ReleaseEverything(driver);
 }
@@ -154,7 +154,7 @@ static NTSTATUS CreateDevices(PDRIVER_OBJECT driver)
     return STATUS_SUCCESS;
 }
 
-NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
+NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     NTSTATUS status;
     UNREFERENCED_PARAMETER(registryPath);

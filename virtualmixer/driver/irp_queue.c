@@ -23,7 +23,7 @@ static VOID JournalIfControl(PIRP irp, NTSTATUS status)
     }
 }
 
-static VOID CancelQueuedIrp(PDEVICE_OBJECT device, PIRP irp)
+static VOID NTAPI CancelQueuedIrp(PDEVICE_OBJECT device, PIRP irp)
 {
     KIRQL irql;
     UNREFERENCED_PARAMETER(device);
