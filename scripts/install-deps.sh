@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool imagemagick librsvg2-bin
   wixl msitools
   fonts-liberation fonts-droid-fallback fonts-nanum
+  debootstrap
 )
 
 missing=()
@@ -22,7 +23,8 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 # 32-bit Wine must never come in: once present, the Wine wrappers pick the 32-bit loader,
-# which cannot run on these machines.
+# which cannot run on these machines. The 32-bit rig has its own, in an i386 root
+# (debootstrap; scripts/make-i386-root.sh).
 echo "Installing: ${missing[*]}"
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo

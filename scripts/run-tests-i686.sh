@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# The i686 tree's tests on the 32-bit rig: a fresh 32-bit prefix, the 32-bit builds installed,
+# the i686 virtual mixer loaded, ctest with 32-bit Wine as the tests' emulator. Arguments go
+# to ctest. scripts/run-tests.sh runs it after the x86_64 tests.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+source "$root/scripts/lib/rig32.sh"
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "the 32-bit rig needs root (a chroot and binfmt_misc)" >&2
+  exit 1
+fi
+rig32_start --fresh-prefix
+rig_log "i686 tests (32-bit Wine under qemu-i386)"
+ctest --test-dir "$RKX_BUILD_ROOT/i686" --output-on-failure --timeout 900 "$@"
