@@ -84,7 +84,7 @@ TEST_F(ComRules, CreationWithAndWithoutOwner)
     auto* driver = static_cast<IASIO*>(out);
     char name[32] = {};
     driver->getDriverName(name);
-    EXPECT_STREQ(name, "RKX-T2 ASIO64");
+    EXPECT_STREQ(name, rkx::test::kAsioDriverName);
     EXPECT_EQ(driver->getDriverVersion(), 1);
     void* same = nullptr;
     ASSERT_EQ(driver->QueryInterface(kDriverClassId, &same), S_OK);

@@ -15,10 +15,10 @@ protected:
         RigTest::SetUp();
         ASSERT_TRUE(module.loaded()) << "cannot load " << kDriverFile;
     }
-    // Streaming mutex of the 64-bit build is present.
+    // Streaming mutex of this build is present.
     static bool StreamingMutexExists()
     {
-        HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "Global\\NTRKX-T2_ASIO64");
+        HANDLE mutex = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, rkx::test::kAsioStreamingMutex);
         if (mutex == nullptr) return false;
         CloseHandle(mutex);
         return true;

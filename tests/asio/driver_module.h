@@ -8,12 +8,13 @@
 #include <string>
 
 #include "asio/iasio.h"
+#include "tests/support/build_names.h"
 
 namespace rkx::asio::test {
 
-// {5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}: the 64-bit build's class id.
-constexpr CLSID kDriverClassId = {0x5A3C9E21, 0x7B4D, 0x4F08, {0x9C, 0x62, 0x1D, 0x8E, 0x0B, 0x7A, 0x4F, 0x35}};
-constexpr char kDriverFile[] = "RKX-T2_ASIO64.dll";
+// The class id and file of the build these tests are built for.
+constexpr CLSID kDriverClassId = rkx::test::kAsioClassId;
+constexpr const char* kDriverFile = rkx::test::kAsioFile;
 
 class DriverModule {
 public:

@@ -98,7 +98,7 @@ TEST_P(DriverQueries, AnswersInEveryState)
 
     char text[128] = {};
     driver->getErrorMessage(text);
-    EXPECT_STREQ(text, state == State::Created ? "" : "RKX-T2 ASIO 64bit Driver open Failure!");
+    EXPECT_STREQ(text, state == State::Created ? "" : rkx::test::kAsioOpenFailure);
     if (state == State::Running) {
         EXPECT_EQ(driver->stop(), ASE_OK);
     }
@@ -163,7 +163,7 @@ TEST_F(DriverTest, InitFailsWithoutAMixerAndSucceedsAgainWithoutRescanning)
         EXPECT_EQ(driver->init(nullptr), ASIOFalse);
         char text[128] = {};
         driver->getErrorMessage(text);
-        EXPECT_STREQ(text, "RKX-T2 ASIO 64bit Driver open Failure!");
+        EXPECT_STREQ(text, rkx::test::kAsioOpenFailure);
         ASSERT_TRUE(rig.SetPlugged(0, true));
     }
     DriverRef driver(module.CreateDriver());
@@ -232,7 +232,7 @@ TEST_F(DriverTest, SecondDriverCannotInitWhileTheFirstStreams)
         EXPECT_EQ(second->init(nullptr), ASIOFalse);
         char text[128] = {};
         second->getErrorMessage(text);
-        EXPECT_STREQ(text, "RKX-T2 ASIO 64bit Driver open Failure!");
+        EXPECT_STREQ(text, rkx::test::kAsioOpenFailure);
     }
     EXPECT_EQ(first->stop(), ASE_OK);
     EXPECT_FALSE(StreamingMutexExists());

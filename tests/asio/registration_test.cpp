@@ -12,10 +12,13 @@
 namespace rkx::asio::test {
 namespace {
 
-constexpr char kClassKey[] = "CLSID\\{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}";
-constexpr char kServerKey[] = "CLSID\\{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}\\InprocServer32";
-constexpr char kAsioKey[] = "SOFTWARE\\ASIO\\RKX-T2 ASIO 64bit";
-constexpr char kInstalledDriver[] = "C:\\windows\\system32\\RKX-T2_ASIO64.dll";
+const std::string kClassKeyPath = std::string("CLSID\\") + rkx::test::kAsioClassIdText;
+const std::string kServerKeyPath = kClassKeyPath + "\\InprocServer32";
+const char* const kClassKey = kClassKeyPath.c_str();
+const char* const kServerKey = kServerKeyPath.c_str();
+const std::string kAsioKeyPath = std::string("SOFTWARE\\ASIO\\") + rkx::test::kAsioKeyName;
+const char* const kAsioKey = kAsioKeyPath.c_str();
+constexpr const char* kInstalledDriver = rkx::test::kAsioInstalledFile;
 
 DWORD RunRegsvr32(const std::string& arguments)
 {
@@ -82,7 +85,7 @@ std::string DismissMessageBox(DWORD processId, DWORD limitMs)
     const DWORD begin = GetTickCount();
     while (search.box == nullptr && GetTickCount() - begin < limitMs) {
         EnumWindows(
-            [](HWND window, LPARAM context) -> BOOL {
+            [](HWND window, LPARAM context) CALLBACK -> BOOL {
                 auto* s = reinterpret_cast<Search*>(context);
                 DWORD owner = 0;
                 GetWindowThreadProcessId(window, &owner);
@@ -94,7 +97,7 @@ std::string DismissMessageBox(DWORD processId, DWORD limitMs)
                 std::string text;
                 EnumChildWindows(
                     window,
-                    [](HWND child, LPARAM textContext) -> BOOL {
+                    [](HWND child, LPARAM textContext) CALLBACK -> BOOL {
                         char childClass[32] = {}, content[256] = {};
                         GetClassNameA(child, childClass, sizeof(childClass));
                         GetWindowTextA(child, content, sizeof(content));
@@ -129,15 +132,15 @@ TEST_F(Registration, RegisteringWritesTheClassAndTheAsioListEntry)
     ASSERT_EQ(RunRegsvr32("/s \"" + built + "\""), 0u);
     std::string text;
     ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kClassKey, nullptr, text));
-    EXPECT_EQ(text, "RKX-T2 ASIO64");
+    EXPECT_EQ(text, rkx::test::kAsioDriverName);
     ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kServerKey, nullptr, text));
     EXPECT_EQ(text, Lower(built)) << "the module path is stored in lower case";
     ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, kServerKey, "ThreadingModel", text));
     EXPECT_EQ(text, "Apartment");
     ASSERT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "CLSID", text));
-    EXPECT_EQ(text, "{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}");
+    EXPECT_EQ(text, rkx::test::kAsioClassIdText);
     ASSERT_TRUE(ReadString(HKEY_LOCAL_MACHINE, kAsioKey, "Description", text));
-    EXPECT_EQ(text, "RKX-T2 ASIO64");
+    EXPECT_EQ(text, rkx::test::kAsioDriverName);
 }
 
 TEST_F(Registration, SecondRegistrationFromTheSamePathKeepsClassKeysAndRewritesTheAsioKey)
@@ -211,7 +214,7 @@ TEST_F(Registration, RegistrationThatCannotWriteTheAsioListReportsFailure)
     }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    EXPECT_EQ(box, "RKX-T2 ASIO 64bit: Register Server failed ! (-105)");
+    EXPECT_EQ(box, std::string(rkx::test::kAsioKeyName) + ": Register Server failed ! (-105)");
     EXPECT_NE(code, 0u) << "regsvr32 was told the registration succeeded";
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kAsioKey));
 
@@ -230,7 +233,7 @@ TEST_F(Registration, HostsCreateTheInstalledDriverByClassId)
     auto* driver = static_cast<IASIO*>(out);
     char name[32] = {};
     driver->getDriverName(name);
-    EXPECT_STREQ(name, "RKX-T2 ASIO64");
+    EXPECT_STREQ(name, rkx::test::kAsioDriverName);
     driver->Release();
     CoUninitialize();
 }

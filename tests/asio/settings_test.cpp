@@ -9,8 +9,9 @@
 namespace rkx::asio::test {
 namespace {
 
-constexpr char kDriverKey[] = "SOFTWARE\\RKX-T2 ASIO 64bit";
-constexpr char kConfigKey[] = "Software\\Wow6432Node\\Korvane\\RKX-T2";
+const std::string kDriverKeyPath = std::string("SOFTWARE\\") + rkx::test::kAsioKeyName;
+const char* const kDriverKey = kDriverKeyPath.c_str();
+constexpr const char* kConfigKey = rkx::test::kMachineKey;
 constexpr char kUserKey[] = "Software\\Korvane\\RKX-T2";
 
 long PreferredSize(IASIO* driver)

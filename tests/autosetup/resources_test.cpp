@@ -10,6 +10,9 @@
 
 namespace {
 
+// The system kind each build's type library declares.
+constexpr SYSKIND kSystemKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
+
 std::wstring ServiceProgram()
 {
     wchar_t path[MAX_PATH * 2] = {};
@@ -74,7 +77,7 @@ TEST(AutoSetupResources, TypeLibraryDescribesNothingUnderTheLibraryIdentifier)
     ASSERT_EQ(library.pointer->GetLibAttr(&attributes), S_OK);
     constexpr GUID kLibraryId = {0x2E97DC3A, 0x27C8, 0x4C67, {0xAF, 0x59, 0x22, 0x02, 0x4B, 0x8E, 0xCF, 0xAE}};
     EXPECT_TRUE(IsEqualGUID(attributes->guid, kLibraryId));
-    EXPECT_EQ(attributes->syskind, SYS_WIN64);
+    EXPECT_EQ(attributes->syskind, kSystemKind);
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
     EXPECT_EQ(attributes->lcid, 0u);
@@ -96,7 +99,7 @@ TEST(AutoSetupResources, TypeLibraryNameCarriesTheSystemNameHash)
     DWORD lengthAndHash = 0;
     std::memcpy(&lengthAndHash, library.data() + kNameEntry + 8, sizeof(lengthAndHash));
     EXPECT_EQ(lengthAndHash & 0xFF, 17u);
-    const ULONG hash = LHashValOfNameSys(SYS_WIN64, 0, const_cast<wchar_t*>(L"RKXT2AutoSetupLib"));
+    const ULONG hash = LHashValOfNameSys(kSystemKind, 0, const_cast<wchar_t*>(L"RKXT2AutoSetupLib"));
     EXPECT_EQ(lengthAndHash >> 16, hash & 0xFFFF);
 }
 

@@ -2,7 +2,7 @@
 # unit tests; the driver list uses the installed driver's registration; the window tests start
 # RKX-T2_Config.exe under Wine and Xvfb with the virtual mixer loaded and drive it with real
 # input, a host of the test process streaming through the installed driver where needed.
-if(NOT RKX_64BIT OR NOT TARGET rkx_config_core)
+if(NOT TARGET rkx_config_core)
   return()
 endif()
 set(asio_version_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/asio_version)

@@ -1,6 +1,6 @@
 # Tests of the utility's start-up and main window. Unit tests drive the rules directly; the
 # window tests start RKX-T2_Config.exe under Wine and Xvfb and drive it with real input.
-if(NOT RKX_64BIT OR NOT TARGET rkx_config_core)
+if(NOT TARGET rkx_config_core)
   return()
 endif()
 set(frame_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/frame)

@@ -1,6 +1,6 @@
 # The two routing pages of the utility, driven by real input under Wine and Xvfb with the
 # virtual mixer loaded.
-if(NOT RKX_64BIT OR NOT TARGET rkx_config OR NOT TARGET vmix_client)
+if(NOT TARGET rkx_config OR NOT TARGET vmix_client)
   return()
 endif()
 set(routing_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/routing_pages)

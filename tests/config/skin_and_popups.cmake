@@ -1,10 +1,7 @@
-# Tests of the skin code and the popup menus. The library builds in both trees (here too when
-# the utility's own folder does not include it); the tests run in the x86_64 tree under Wine.
+# Tests of the skin code and the popup menus, in both trees (here the library is included too
+# when the utility's own folder does not include it).
 if(NOT TARGET rkx_config_ui)
   include(${RKX_SOURCE_ROOT}/config/ui_library.cmake)
-endif()
-if(NOT RKX_64BIT)
-  return()
 endif()
 set(skin_popups_dir ${CMAKE_CURRENT_LIST_DIR}/skin_popups)
 

@@ -17,8 +17,8 @@ struct Call {
     std::function<int(int product)> run;
 };
 
-int AudioCallback(int, int, QVR_USER_VALUE) { return 0; }
-int ValueCallback(int, QVR_USER_VALUE) { return 0; }
+int QVR_CALL AudioCallback(int, int, QVR_USER_VALUE) { return 0; }
+int QVR_CALL ValueCallback(int, QVR_USER_VALUE) { return 0; }
 
 // Every export that takes a product identifier, with otherwise valid arguments.
 std::vector<Call> EveryExportWithProduct()

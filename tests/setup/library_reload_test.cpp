@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "include/rkx_t2_setup.h"
+#include "tests/support/build_names.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ TEST(LibraryReload, NotificationsWorkAfterUnloadAndReload)
     constexpr wchar_t kNoHive[] = L"S-1-5-21-3-3-3-3333";
     for (int round = 0; round < 3; ++round) {
         SCOPED_TRACE(round);
-        HMODULE library = LoadLibraryW(L"RKX-T2_Setup64.dll");
+        HMODULE library = LoadLibraryW(rkx::test::kSetupLibrary);
         ASSERT_NE(library, nullptr) << GetLastError();
         auto registerBoost = Bind<decltype(&QVR_RegisterBoostLevelChangedCallback)>(library, "QVR_RegisterBoostLevelChangedCallback");
         auto setBoost = Bind<decltype(&QVR_SetBoostLevelIndex2)>(library, "QVR_SetBoostLevelIndex2");
@@ -35,7 +36,7 @@ TEST(LibraryReload, NotificationsWorkAfterUnloadAndReload)
         EXPECT_EQ(setBoost(QVR_PRODUCT_RKX_T2, round, kNoHive, 1), 100);
         EXPECT_EQ(g_heard, round);
         ASSERT_TRUE(FreeLibrary(library));
-        EXPECT_EQ(GetModuleHandleW(L"RKX-T2_Setup64.dll"), nullptr);
+        EXPECT_EQ(GetModuleHandleW(rkx::test::kSetupLibrary), nullptr);
     }
 }
 

@@ -65,7 +65,7 @@ HWND OwnWindow()
         HWND found = nullptr;
     } search;
     EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
+        [](HWND window, LPARAM context) CALLBACK -> BOOL {
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
             wchar_t title[64] = {};

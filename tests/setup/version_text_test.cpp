@@ -41,7 +41,8 @@ TEST_F(InstallerVersion, InstalledLibraryAndDriverReportTheirProductVersion)
     const wchar_t* text = nullptr;
     ASSERT_EQ(QVR_GetLibraryVersionText(kProduct, &text), 100);
     EXPECT_STREQ(text, L"1.110");
-    // The 64-bit driver in System32\Drivers (the rig's stand-in carries product version 1.200).
+    // The kernel driver in System32\Drivers: RKX-T2Audio64.sys on 64-bit Windows, RKX-T2Audio.sys
+    // on 32-bit Windows (the rig's stand-in carries product version 1.200).
     ASSERT_EQ(QVR_GetDriverVersionText(kProduct, &text), 100);
     EXPECT_STREQ(text, L"1.200");
 }
@@ -64,10 +65,16 @@ std::string InstalledFileVersion(const wchar_t* relative)
            std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
-TEST_F(InstallerVersion, BothLibrariesAreInstalledWhereTheirReadersLook)
+TEST_F(InstallerVersion, TheLibrariesAreInstalledWhereTheirReadersLook)
 {
-    EXPECT_EQ(InstalledFileVersion(L"System32\\RKX-T2_Setup64.dll"), "1.100.0.0");
-    EXPECT_EQ(InstalledFileVersion(L"SysWOW64\\RKX-T2_Setup.dll"), "1.0.0.0");
+    if (sizeof(void*) == 8) {
+        EXPECT_EQ(InstalledFileVersion(L"System32\\RKX-T2_Setup64.dll"), "1.100.0.0");
+        EXPECT_EQ(InstalledFileVersion(L"SysWOW64\\RKX-T2_Setup.dll"), "1.0.0.0");
+    } else {
+        // A 32-bit Windows has the 32-bit library alone, in its one System32.
+        EXPECT_EQ(InstalledFileVersion(L"System32\\RKX-T2_Setup.dll"), "1.0.0.0");
+        EXPECT_EQ(InstalledFileVersion(L"System32\\RKX-T2_Setup64.dll"), "missing");
+    }
 }
 
 TEST_F(InstallerVersion, MissingUtilityGivesNullText)

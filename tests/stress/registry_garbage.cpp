@@ -25,6 +25,8 @@ namespace rkx::stress {
 namespace {
 
 constexpr int kProduct = QVR_PRODUCT_RKX_T2;
+// The ASIO driver of this build keeps its buffer size under its own key name.
+const std::wstring kAsioSettingsKey = std::wstring(L"SOFTWARE\\") + rkx::test::kAsioKeyNameW;
 
 // One way of storing a value badly.
 struct Garbage {
@@ -285,10 +287,10 @@ std::vector<ReadValue> ValuesRead()
                       GarbageForText(), InstallerVersion, [](const std::string& outcome) {
                           return outcome == "102" || (StartsWith100(outcome) && outcome.find("unreadable") == std::string::npos);
                       }});
-    values.push_back({"ASIO driver", HKEY_CURRENT_USER, L"SOFTWARE\\RKX-T2 ASIO 64bit", L"blockNum",
+    values.push_back({"ASIO driver", HKEY_CURRENT_USER, kAsioSettingsKey.c_str(), L"blockNum",
                       GarbageForDword({0, 65, 0xFFFFFFFF, 0x80000000, 0x7FFFFFFF, 4096}), DriverBufferSize, nullptr});
     // Text that names no program: the control panel may try the shell, must not hang or crash.
-    values.push_back({"ASIO driver", HKEY_LOCAL_MACHINE, L"Software\\Wow6432Node\\Korvane\\RKX-T2", L"AsioConfig",
+    values.push_back({"ASIO driver", HKEY_LOCAL_MACHINE, rkx::test::kMachineKeyW, L"AsioConfig",
                       GarbageForText(), ControlPanel,
                       [](const std::string& outcome) { return outcome.find("hung") == std::string::npos &&
                                                               outcome.find("error") == std::string::npos; }});

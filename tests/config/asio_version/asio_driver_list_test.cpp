@@ -1,6 +1,7 @@
 // The installed-driver list read from a list and a class table of the test's own, with the
 // real 64-bit driver (registered by the installation) as the one creatable class.
 #include "asio_drivers/asio_drivers.h"
+#include "tests/support/build_names.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +13,9 @@ namespace {
 constexpr char kScratch[] = "Software\\RKX-T2 tests\\asio list";
 constexpr char kList[] = "Software\\RKX-T2 tests\\asio list\\drivers";
 constexpr char kClasses[] = "Software\\RKX-T2 tests\\asio list\\classes";
-// The installed 64-bit driver's class, registered system-wide by the installation.
-constexpr char kDriverClass[] = "{5A3C9E21-7B4D-4F08-9C62-1D8E0B7A4F35}";
-constexpr char kDriverFile[] = "C:\\windows\\system32\\RKX-T2_ASIO64.dll";
+// The installed driver of this build: its class, registered system-wide by the installation.
+constexpr const char* kDriverClass = rkx::test::kAsioClassIdText;
+constexpr const char* kDriverFile = rkx::test::kAsioInstalledFile;
 // Listed here with an existing server file, but unknown to the system: creation fails.
 constexpr char kUncreatableClass[] = "{0C0FFEE0-1234-4321-8765-0123456789AB}";
 

@@ -9,6 +9,7 @@
 #include "asio_rig_host.h"
 #include "pages/asio_page_rules.h"
 #include "strings/string_ids.h"
+#include "tests/support/build_names.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,9 @@ using frame_test::Utility;
 
 constexpr wchar_t kKey32[] = L"RKX-T2 ASIO";
 constexpr wchar_t kKey64[] = L"RKX-T2 ASIO 64bit";
-constexpr wchar_t kListedDriverKey[] = L"SOFTWARE\\ASIO\\RKX-T2 ASIO 64bit";
+// The list entry of the driver this build's utility looks for.
+const std::wstring kListedDriverKeyPath = std::wstring(L"SOFTWARE\\ASIO\\") + rkx::test::kAsioKeyNameW;
+const wchar_t* const kListedDriverKey = kListedDriverKeyPath.c_str();
 constexpr uint32_t kPageGrey = 0xE8E8E8;
 constexpr int kKnobGrabY = 397;
 constexpr POINT kButtonMiddle{297, 472};
@@ -148,7 +151,7 @@ TEST_F(AsioPageWindow, StandardSettingAppliesOnlyWhenReleasedOnTheButton)
     EXPECT_TRUE(PumpUntil([&] { return ShownSamples() == Samples(4); }));
 }
 
-// A host of this process streams through the installed 64-bit driver, as a DJ program does.
+// A host of this process streams through the installed driver of its build, as a DJ program does.
 class AsioPageWithHost : public AsioPageWindow {
 protected:
     void SetUp() override

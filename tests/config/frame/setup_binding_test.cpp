@@ -1,6 +1,7 @@
 // The run-time binding of the setup library: unbound forwarders answer 102, a loaded library
 // fills every slot it exports.
 #include "app/setup_binding.h"
+#include "tests/support/build_names.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ TEST(SetupBinding, ForwardersAnswerFailureUntilBoundAndFollowTheLibraryAfter)
     EXPECT_EQ(config::BoundSetupSlotCount(), 0);
     EXPECT_EQ(setup::QVR_IsUSBConnection(11), 102);
 
-    ASSERT_EQ(config::BindSetupLibraryFrom(L"RKX-T2_Setup64.dll"), 0);
+    ASSERT_EQ(config::BindSetupLibraryFrom(rkx::test::kSetupLibrary), 0);
     EXPECT_EQ(config::BoundSetupSlotCount(), config::kSetupSlotCount);
     EXPECT_EQ(setup::QVR_GetProductId(L"RKX-T2", &product), 100);
     EXPECT_EQ(product, 11);
