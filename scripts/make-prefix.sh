@@ -44,12 +44,14 @@ Windows Registry Editor Version 5.00
 REG
 # Under qemu the crash debugger cannot follow the crashed process (it stalls there): a crash
 # ends the process at once, with no debugger started and no dialog to answer.
-[ "$prefix" = "${RKX_WINEPREFIX32:-}" ] && cat >> "$reg" <<'REG'
+if [ "$prefix" = "${RKX_WINEPREFIX32:-}" ]; then
+  cat >> "$reg" <<'REG'
 
 [HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
 "Auto"="1"
 "Debugger"=""
 REG
+fi
 wine regedit /S "Z:${reg//\//\\}"
 rm -f "$reg"
 # Bold is linked by its own face name; without it bold Chinese and Korean text is boxes.
