@@ -3,7 +3,7 @@
 # host streaming through the ASIO driver, the raw pin stream and what the mixer saw, the setup
 # library's view, and at the end the settings utility open (pictures of its four tabs under
 # build/demo/utility) changing a route by real input while the host records: the recording
-# switches from the host's own tone to the microphone.
+# switches from the host's own tone to the microphone. Last, the 32-bit part on the 32-bit rig.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/rig.sh"
@@ -117,4 +117,7 @@ echo "   $out/played-by-host.wav     what the mixer received from the host"
 [ -f "$out/route-change.wav" ] && echo "   $out/route-change.wav        the recording across the route change"
 [ -f "$out/utility-route-change.wav" ] && echo "   $out/utility-route-change.wav  the host's recording across the change made in the utility"
 [ -f "$out/asio-recorded.wav" ] && echo "   $out/asio-recorded.wav       inputs recorded through the ASIO driver"
-true
+
+# The 32-bit builds, as 32-bit hosts and users run them.
+rig_stop
+"$root/scripts/demo-i686.sh"
