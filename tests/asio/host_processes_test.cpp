@@ -122,7 +122,8 @@ TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundT
 TEST_F(DriverTest, DriverTimesItsOwnCopiesOnlyWhileDiagnosticsAreOn)
 {
     const rkx::test::DiagnosticsOn diagnostics;
-    const std::wstring file = rkx::test::DiagnosticsOn::FreshFile(rkx::diagnostics::kAsio64CopyTimingFile);
+    const std::wstring file = rkx::test::DiagnosticsOn::FreshFile(
+        sizeof(void*) == 8 ? rkx::diagnostics::kAsio64CopyTimingFile : rkx::diagnostics::kAsio32CopyTimingFile);
     ASSERT_FALSE(file.empty());
     const ProcessRun run = RunCheckHost("--seconds 2 --out 0,1 --in 0,1");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
