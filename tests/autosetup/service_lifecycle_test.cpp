@@ -101,7 +101,8 @@ TEST_F(AutoSetupLifecycle, StartRunsAndStopPassesThroughStopPendingToStopped)
     const DWORD processId = ServiceProcessId();
     UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     ASSERT_TRUE(process.valid());
-    EXPECT_EQ(CountServiceWindows(), 1) << "the hidden window on the service's window station";
+    EXPECT_TRUE(WaitForServiceWindows(1)) << "the hidden window on the service's window station: "
+                                          << CountServiceWindows();
 
     // The control handler reports stop-pending before it lets the loop go; the loop's
     // tear-down then has to run before "stopped" can be reported.
@@ -129,7 +130,7 @@ TEST_F(AutoSetupLifecycle, SecondCopyStartedByHandReturnsZeroAtOnce)
     ASSERT_TRUE(exitCode.has_value()) << "the second copy kept running";
     EXPECT_EQ(*exitCode, 0u);
     EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the first copy must keep running";
-    EXPECT_EQ(CountServiceWindows(), 1);
+    EXPECT_TRUE(WaitForServiceWindows(1)) << CountServiceWindows();
 }
 
 TEST_F(AutoSetupLifecycle, RunByHandItMonitorsWithoutStatusReports)

@@ -199,6 +199,15 @@ int CountServiceWindows()
     return ForEachServiceWindow([](HWND) { return true; });
 }
 
+bool WaitForServiceWindows(int count)
+{
+    for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+        if (CountServiceWindows() == count) return true;
+        Sleep(kPollMs);
+    }
+    return CountServiceWindows() == count;
+}
+
 int SendToServiceWindows(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ForEachServiceWindow([&](HWND window) {

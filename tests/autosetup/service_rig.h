@@ -38,6 +38,9 @@ void EnsureServiceStopped();
 
 // Windows of class "RKXT2AutoSetupWin" on every desktop of every window station.
 int CountServiceWindows();
+// Until exactly `count` such windows exist: the service reports running before its loop
+// creates the window, so a slow machine can see it running without one for a moment.
+bool WaitForServiceWindows(int count);
 // Sends the message to each of them and waits until it was handled; returns how many took it.
 int SendToServiceWindows(UINT message, WPARAM wParam, LPARAM lParam);
 // A device-interface arrival or removal of the USB device class with this interface name.
