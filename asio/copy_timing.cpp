@@ -1,5 +1,7 @@
 #include "asio/copy_timing.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -34,7 +36,7 @@ void WriteCopyTiming(const CopyTiming& timing)
     const double sessionUs = double(now.QuadPart - timing.sessionCounter) * 1e6 / double(frequency.QuadPart);
     if (sessionUs <= 0 || sessionCycles == 0) return;
     const double usPerCycle = sessionUs / double(sessionCycles);
-    const size_t kept = size_t(std::min<LONGLONG>(timing.switches, LONGLONG(CopyTiming::kSampleCapacity)));
+    const size_t kept = size_t(std::min<int64_t>(timing.switches, int64_t(CopyTiming::kSampleCapacity)));
     std::vector<uint32_t> sorted(timing.samples, timing.samples + kept);
     std::sort(sorted.begin(), sorted.end());
     const double median = double(sorted[kept / 2]) * usPerCycle;

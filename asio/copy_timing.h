@@ -4,9 +4,9 @@
 // from outside but not separate from this.
 #pragma once
 
-#include <windows.h>
 #include <x86intrin.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace rkx::asio {
@@ -20,10 +20,10 @@ struct CopyTiming {
     bool enabled = false;
     uint64_t cycles = 0;           // every switch's copies
     uint64_t switchCycles = 0;     // the current switch's copies so far
-    LONGLONG switches = 0;
+    int64_t switches = 0;
     uint32_t samples[kSampleCapacity] = {};  // the latest switches, for the median
     uint64_t sessionCycles = 0;
-    LONGLONG sessionCounter = 0;
+    int64_t sessionCounter = 0;
 
     // Buffer thread only: one counter read, nothing else.
     uint64_t Start() const { return enabled ? __rdtsc() : 0; }

@@ -1,5 +1,7 @@
 #include "asio/device_list.h"
 
+#include <windows.h>
+
 #include <cwchar>
 
 #include "common/device_discovery.h"
@@ -10,7 +12,7 @@ namespace {
 
 bool VisitInterface(const wchar_t* path, bool hasRenderAlias, void* context)
 {
-    auto& list = *static_cast<DeviceList*>(context);
+    auto& list = *static_cast<PathList*>(context);
     if (list.count >= kMaxPins) return false;
     if (!hasRenderAlias || std::wcsstr(path, RKX_PATH_DEVICE_TAG) == nullptr ||
         std::wcsstr(path, RKX_PATH_STREAM_REFERENCE) == nullptr) {
@@ -29,7 +31,7 @@ bool VisitInterface(const wchar_t* path, bool hasRenderAlias, void* context)
 
 }  // namespace
 
-bool CollectMixerPaths(DeviceList& list)
+bool CollectMixerPaths(PathList& list)
 {
     list.count = 0;
     return rkx::EnumerateAudioFilterInterfaces(VisitInterface, &list);

@@ -1,7 +1,7 @@
-// The host's double buffers: creation, disposal, channel info and the strided copies.
+// The host's double buffers as IASIO hands them out: channel info, creation and disposal.
 #include <cstdio>
-#include <new>
 
+#include "asio/copy_timing.h"
 #include "asio/mmp_asio.h"
 
 namespace rkx::asio {
@@ -14,39 +14,15 @@ ASIOError MMPAsio::getChannelInfo(ASIOChannelInfo* info)
     const bool isInput = info->isInput != ASIOFalse;
     info->type = ASIOSTInt32LSB;
     info->channelGroup = 0;
-    info->isActive = IsActive(channel, isInput) ? ASIOTrue : ASIOFalse;
+    info->isActive = engine_.IsActive(channel, isInput) ? ASIOTrue : ASIOFalse;
     const char* direction = isInput ? "IN" : "OUT";
-    if (pinCount <= 1) {
+    if (engine_.PinCount() <= 1) {
         std::snprintf(info->name, sizeof(info->name), "RKX-T2 %s %ld", direction, channel + 1);
     } else {
         std::snprintf(info->name, sizeof(info->name), "RKX-T2 %s %ld(%ld)", direction,
                       channel % kChannelsPerPin + 1, channel / kChannelsPerPin + 1);
     }
     return ASE_OK;
-}
-
-bool MMPAsio::IsActive(long channel, bool isInput) const
-{
-    const int32_t* table = isInput ? inputChannels : outputChannels;
-    const int count = isInput ? inputCount : outputCount;
-    for (int j = 0; j < count; ++j) {
-        if (table[j] == channel) return true;
-    }
-    return false;
-}
-
-void MMPAsio::FreeHostBuffers()
-{
-    for (int j = 0; j < inputCount; ++j) {
-        delete[] inputBuffers[j];
-        inputBuffers[j] = nullptr;
-    }
-    for (int j = 0; j < outputCount; ++j) {
-        delete[] outputBuffers[j];
-        outputBuffers[j] = nullptr;
-    }
-    inputCount = 0;
-    outputCount = 0;
 }
 
 ASIOError MMPAsio::createBuffers(ASIOBufferInfo* bufferInfos, long numChannels, long bufferSize,
@@ -56,49 +32,40 @@ ASIOError MMPAsio::createBuffers(ASIOBufferInfo* bufferInfos, long numChannels, 
     if (numChannels < 0 || (numChannels > 0 && bufferInfos == nullptr) || hostCallbacks == nullptr) {
         return ASE_InvalidParameter;
     }
-    if (bufferSize < 1 || bufferSize > kMaxBufferFrames) return ASE_InvalidParameter;
+    if (bufferSize < 1) return ASE_InvalidParameter;
+    // The mixer streams only whole steps of 64 frames up to 4096: another size would give a
+    // stream that never moves.
+    if (bufferSize > kMaxBufferFrames || bufferSize % kBufferFrameStep != 0) return ASE_InvalidMode;
     // Buffers handed out earlier are replaced; the thread must not be streaming from them.
-    if (inputCount != 0 || outputCount != 0) disposeBuffers();
+    if (engine_.HasHostBuffers()) disposeBuffers();
 
-    bufferFrames = bufferSize;
-    inputCount = 0;
-    outputCount = 0;
-    copyTiming = BeginCopyTiming();
+    engine_.SetBufferFrames(int32_t(bufferSize));
+    engine_.copyTiming() = BeginCopyTiming();
     bool allocationFailed = false;
     for (long i = 0; i < numChannels; ++i) {
         ASIOBufferInfo& info = bufferInfos[i];
-        const bool isInput = info.isInput != ASIOFalse;
-        int& count = isInput ? inputCount : outputCount;
-        if (info.channelNum < 0 || info.channelNum >= kMaxChannels || count >= kMaxChannels) {
+        int32_t* halves[2] = {};
+        const AddBufferResult added = engine_.AddHostBuffer(info.isInput != ASIOFalse, int32_t(info.channelNum), halves);
+        if (added == AddBufferResult::InvalidChannel || added == AddBufferResult::TableFull) {
             disposeBuffers();
             return ASE_InvalidParameter;
         }
-        int32_t*& pair = isInput ? inputBuffers[count] : outputBuffers[count];
-        (isInput ? inputChannels : outputChannels)[count] = info.channelNum;
-        pair = new (std::nothrow) int32_t[size_t(bufferSize) * 2]();
-        ++count;
-        if (pair == nullptr) {
-            allocationFailed = true;
-            info.buffers[0] = info.buffers[1] = nullptr;
-        } else {
-            info.buffers[0] = pair;
-            info.buffers[1] = pair + bufferSize;
-        }
+        allocationFailed = allocationFailed || added == AddBufferResult::NoMemory;
+        info.buffers[0] = halves[0];
+        info.buffers[1] = halves[1];
     }
 
-    {
-        callbackCopy = *hostCallbacks;
-        callbacks = &callbackCopy;
-        timeInfoMode = callbackCopy.asioMessage != nullptr &&
-                       callbackCopy.asioMessage(kAsioSupportsTimeInfo, 0, nullptr, nullptr) != 0;
-        if (timeInfoMode) {
-            asioTime = ASIOTime{};
-            asioTime.timeInfo.speed = 1.0;
-            asioTime.timeInfo.sampleRate = kSampleRate;
-            asioTime.timeInfo.flags = kSystemTimeValid | kSamplePositionValid | kSampleRateValid;
-            asioTime.timeCode.speed = 1.0;
-            asioTime.timeCode.flags = kTcValid | kTcRunning;
-        }
+    callbackCopy = *hostCallbacks;
+    callbacks = &callbackCopy;
+    timeInfoMode = callbackCopy.asioMessage != nullptr &&
+                   callbackCopy.asioMessage(kAsioSupportsTimeInfo, 0, nullptr, nullptr) != 0;
+    if (timeInfoMode) {
+        asioTime = ASIOTime{};
+        asioTime.timeInfo.speed = 1.0;
+        asioTime.timeInfo.sampleRate = kSampleRate;
+        asioTime.timeInfo.flags = kSystemTimeValid | kSamplePositionValid | kSampleRateValid;
+        asioTime.timeCode.speed = 1.0;
+        asioTime.timeCode.flags = kTcValid | kTcRunning;
     }
     if (allocationFailed) {
         disposeBuffers();
@@ -109,64 +76,19 @@ ASIOError MMPAsio::createBuffers(ASIOBufferInfo* bufferInfos, long numChannels, 
 
 ASIOError MMPAsio::disposeBuffers()
 {
-    callbacks = nullptr;
+    // The thread ends first (even one that outlived stop's limit): until then it may call
+    // the host through the callbacks and copy from the host's buffers.
     stop();
-    // A thread that outlived stop's limit may still read the host buffers.
-    AwaitAbandonedBufferThread();
-    WriteCopyTiming(copyTiming);
-    copyTiming = CopyTiming{};
-    ClosePins();
-    FreeHostBuffers();
+    // Called from the host's own callback: the thread ends after this pass, and the buffers
+    // go with the next createBuffers, disposeBuffers or release.
+    if (engine_.OnBufferThread()) return ASE_OK;
+    engine_.AwaitAbandonedThread();
+    callbacks = nullptr;
+    WriteCopyTiming(engine_.copyTiming());
+    engine_.copyTiming() = CopyTiming{};
+    engine_.ClosePins();
+    engine_.FreeHostBuffers();
     return ASE_OK;
-}
-
-// Buffer thread only: one strided loop, nothing allocated.
-void MMPAsio::input(int j, int h)
-{
-    if (!running_) return;
-    const int n = inputChannels[j];
-    const int p = n / kChannelsPerPin;
-    const int c = n % kChannelsPerPin;
-    if (p >= pinCount) return;
-    const int32_t* src = inSlot[p * kSlotsPerPin + h].block;
-    int32_t* dst = inputBuffers[j] == nullptr ? nullptr : inputBuffers[j] + size_t(h) * bufferFrames;
-    if (src == nullptr || dst == nullptr) {
-        OutputDebugStringA("MMPAsio::input(): src == NULL || dst == NULL\n");
-        return;
-    }
-    for (long i = 0; i < bufferFrames; ++i) dst[i] = src[kChannelsPerPin * i + c];
-}
-
-void MMPAsio::output(int j, int h, int k)
-{
-    if (!running_) return;
-    const int n = outputChannels[j];
-    const int p = n / kChannelsPerPin;
-    const int c = n % kChannelsPerPin;
-    if (p >= pinCount) return;
-    const int32_t* src = outputBuffers[j] == nullptr ? nullptr : outputBuffers[j] + size_t(h) * bufferFrames;
-    int32_t* dst = outSlot[p * kSlotsPerPin + k].block;
-    if (src == nullptr || dst == nullptr) {
-        OutputDebugStringA("MMPAsio::output(): src == NULL || dst == NULL\n");
-        return;
-    }
-    for (long i = 0; i < bufferFrames; ++i) dst[kChannelsPerPin * i + c] = src[i];
-}
-
-// Buffer thread only: the copies of one half, timed while diagnostics are on.
-void MMPAsio::CopyInputs(int h)
-{
-    const uint64_t started = copyTiming.Start();
-    for (int j = 0; j < inputCount; ++j) input(j, h);
-    copyTiming.Stop(started);
-}
-
-void MMPAsio::CopyOutputs(int h, int k)
-{
-    const uint64_t started = copyTiming.Start();
-    for (int j = 0; j < outputCount; ++j) output(j, h, k);
-    copyTiming.Stop(started);
-    copyTiming.EndSwitch();
 }
 
 }  // namespace rkx::asio

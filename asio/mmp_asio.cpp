@@ -15,20 +15,20 @@ namespace rkx::asio {
 LRESULT CALLBACK DriverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 extern const char kWindowClassName[];
 
-MMPAsio::MMPAsio(IUnknown* owner) : CUnknown(owner)
+MMPAsio::MMPAsio(IUnknown* owner, DeviceIo* device, EngineThreads* threads)
+    : CUnknown(owner),
+      engine_(device != nullptr ? *device : win32Device_, threads != nullptr ? *threads : win32Threads_, hostSwitch_)
 {
     TIMECAPS caps{};
     if (timeGetDevCaps(&caps, sizeof(caps)) == MMSYSERR_NOERROR) timeBeginPeriod(caps.wPeriodMin);
     blockNum = ReadBlockNum();
-    bufferFrames = blockNum * 64;
+    engine_.SetBufferFrames(blockNum * 64);
     moduleInstance = GetModuleHandleA(Build().moduleName);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DriverWindowProc;
     windowClass.hInstance = moduleInstance;
     windowClass.lpszClassName = kWindowClassName;
     RegisterClassA(&windowClass);  // already registered is fine
-    resetEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
-    heldEvent.reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
 }
 
 MMPAsio::~MMPAsio()
@@ -36,9 +36,6 @@ MMPAsio::~MMPAsio()
     destroying = true;
     stop();
     disposeBuffers();
-    // A thread that outlived stop's limit must end before the blocks go away.
-    AwaitAbandonedBufferThread();
-    ClosePins();
 }
 
 HRESULT STDMETHODCALLTYPE MMPAsio::NonDelegatingQueryInterface(REFIID iid, void** out)
@@ -63,10 +60,8 @@ ASIOBool MMPAsio::init(void*)
     if (initialised) return ASIOTrue;
     std::snprintf(errorText, sizeof(errorText), "%s", Build().openFailureText);
     if (StreamingMutexExists()) return ASIOFalse;
-    GetDeviceList();
-    if (pinCount == 0) return ASIOFalse;
-    for (HANDLE& pin : pinHandle) pin = nullptr;
-    window = nullptr;
+    engine_.ListPins();
+    if (engine_.PinCount() == 0) return ASIOFalse;
     initialised = true;
     return ASIOTrue;
 }
@@ -86,16 +81,16 @@ void MMPAsio::getErrorMessage(char* string)
 ASIOError MMPAsio::getChannels(long* numInputChannels, long* numOutputChannels)
 {
     if (numInputChannels == nullptr || numOutputChannels == nullptr) return ASE_InvalidParameter;
-    *numInputChannels = pinCount * kChannelsPerPin;
-    *numOutputChannels = pinCount * kChannelsPerPin;
+    *numInputChannels = engine_.PinCount() * kChannelsPerPin;
+    *numOutputChannels = engine_.PinCount() * kChannelsPerPin;
     return ASE_OK;
 }
 
 ASIOError MMPAsio::getLatencies(long* inputLatency, long* outputLatency)
 {
     if (inputLatency == nullptr || outputLatency == nullptr) return ASE_InvalidParameter;
-    *inputLatency = bufferFrames;
-    *outputLatency = bufferFrames;
+    *inputLatency = engine_.BufferFrames();
+    *outputLatency = engine_.BufferFrames();
     return ASE_OK;
 }
 
@@ -104,7 +99,7 @@ ASIOError MMPAsio::getBufferSize(long* minSize, long* maxSize, long* preferredSi
     if (minSize == nullptr || maxSize == nullptr || preferredSize == nullptr || granularity == nullptr) {
         return ASE_InvalidParameter;
     }
-    *minSize = *maxSize = *preferredSize = bufferFrames;
+    *minSize = *maxSize = *preferredSize = engine_.BufferFrames();
     *granularity = 0;
     return ASE_OK;
 }
@@ -129,26 +124,29 @@ ASIOError MMPAsio::setSampleRate(ASIOSampleRate sampleRate)
 ASIOError MMPAsio::getClockSources(ASIOClockSource* clocks, long* numSources)
 {
     if (clocks == nullptr || numSources == nullptr) return ASE_InvalidParameter;
+    // The host's count is the room it has: with none, only the count is answered.
+    const long room = *numSources;
+    *numSources = 1;
+    if (room < 1) return ASE_OK;
     clocks[0].index = 0;
     clocks[0].associatedChannel = -1;
     clocks[0].associatedGroup = -1;
     clocks[0].isCurrentSource = ASIOTrue;
     std::snprintf(clocks[0].name, sizeof(clocks[0].name), "Internal");
-    *numSources = 1;
     return ASE_OK;
 }
 
 ASIOError MMPAsio::setClockSource(long reference)
 {
     if (reference != 0) return ASE_NotPresent;
-    InterlockedOr(&pendingTimeFlags, LONG(kClockSourceChanged));
+    pendingTimeFlags.fetch_or(kClockSourceChanged);
     return ASE_OK;
 }
 
 ASIOError MMPAsio::getSamplePosition(ASIOSamples* sPos, ASIOTimeStamp* tStamp)
 {
-    if (sPos != nullptr) *sPos = AsioSamplesOf(samplePosition);
-    if (tStamp != nullptr) *tStamp = AsioTimeStampOf(systemTime);
+    if (sPos != nullptr) *sPos = AsioSamplesOf(samplePosition.load());
+    if (tStamp != nullptr) *tStamp = AsioTimeStampOf(systemTime.load());
     return ASE_OK;
 }
 
@@ -175,40 +173,38 @@ ASIOError MMPAsio::outputReady() { return ASE_OK; }
 
 ASIOError MMPAsio::start()
 {
-    running_ = false;
-    systemTime = 0;
+    // A second start leaves the running stream exactly as it is.
+    if (engine_.Streaming()) return ASE_NotPresent;
     samplePosition = 0;
-    currentHalf = 0;
-    if (inputCount == 0 && outputCount == 0) return ASE_OK;
+    systemTime = 0;
+    engine_.ResetPosition();
+    if (!engine_.HasHostBuffers()) return ASE_OK;
     if (callbacks == nullptr) return ASE_NotPresent;
-    if (streamingMutex || StreamingMutexExists()) return ASE_NotPresent;
-    // A thread that outlived an earlier stop must be gone before the pins are prepared again.
-    AwaitAbandonedBufferThread();
-    ClosePins();
-    if (!StartSound()) return ASE_NotPresent;
+    if (StreamingMutexExists()) return ASE_NotPresent;
+    if (!engine_.PreparePins()) return ASE_NotPresent;
+    // Whatever fails from here undoes what came before: nothing is left half-started.
     streamingMutex.reset(CreateMutexA(nullptr, TRUE, Build().streamingMutexName));
+    // One that already exists belongs to a host that started meanwhile.
+    if (streamingMutex && GetLastError() == ERROR_ALREADY_EXISTS) streamingMutex.reset();
+    if (!streamingMutex) {
+        engine_.ClosePins();
+        return ASE_NotPresent;
+    }
     CreateResetWindow();
-    resetPending_ = 0;
-    threadHeld = 0;
-    StartBufferThread(this);
-    running_ = true;
+    if (!engine_.StartStreaming()) {
+        DestroyResetWindow();
+        streamingMutex.reset();
+        return ASE_NotPresent;
+    }
     return ASE_OK;
 }
 
 ASIOError MMPAsio::stop()
 {
+    // Only this object's own stream stops; another object's calls never reach it.
     DestroyResetWindow();
-    running_ = false;
-    if (resetPending_ != 0) SetEvent(resetEvent.get());
-    // Release a thread that waits on a row no transfer will complete (pins closed by a failed
-    // reset); it finds running clear at its next checkpoint.
-    SignalAllSlots();
-    const bool ended = StopBufferThread();
-    if (streamingMutex) {
-        // Blocks are freed only once the thread is out of its pass.
-        if (ended) ClosePins();
-        streamingMutex.reset();
-    }
+    engine_.Stop();
+    streamingMutex.reset();
     return ASE_OK;
 }
 

@@ -3,11 +3,12 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include <atomic>
+#include <cstddef>
 #include <cstring>
-#include <memory>
+#include <mutex>
 #include <new>
 
-#include "asio/device_list.h"
 #include "asio/mmp_asio.h"
 
 namespace rkx::asio {
@@ -19,10 +20,9 @@ namespace {
 constexpr UINT kResetRequestMessage = 0x8001;  // WM_APP + 1, from the settings utility
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT kResumeDelayMs = 5000;
-constexpr int kResetAttempts = 5;
-// How long a reset waits for the buffer thread to leave its pass (it may be in the host's
-// callback). Past this the reset is left pending; the next notification completes it.
-constexpr DWORD kHoldWaitMs = 5000;
+constexpr UINT_PTR kRetryTimer = 2;
+// A reset that could not hold the thread (still in the host's callback) is tried again.
+constexpr UINT kRetryDelayMs = 250;
 constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr char kMixerDeviceTag[] = "USB#VID_3C1A&PID_0052";
 
@@ -53,114 +53,152 @@ bool NamesMixer(const DEV_BROADCAST_HDR* header)
 
 }  // namespace
 
+// What the window knows of its driver object. The window and the object each hold a
+// reference; the object detaches itself (waiting for a message in progress) before it stops
+// or goes away, from whatever thread, so no message ever reaches it afterwards.
+struct WindowLink {
+    std::mutex lock;
+    MMPAsio* object = nullptr;       // null once detached
+    std::atomic<int> references{2};  // the window's and the object's
+
+    void Release()
+    {
+        if (references.fetch_sub(1) == 1) delete this;
+    }
+};
+
+namespace {
+
+WindowLink* LinkOf(HWND window) { return reinterpret_cast<WindowLink*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
+
+LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WindowLink* link = LinkOf(window);
+    switch (message) {
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (link != nullptr) link->Release();
+        return 0;
+    case WM_CLOSE: {
+        // Only a detached window closes: its object asked for that from another thread.
+        bool detached = link == nullptr;
+        if (link != nullptr) {
+            std::lock_guard<std::mutex> hold(link->lock);
+            detached = link->object == nullptr;
+        }
+        if (detached) DestroyWindow(window);
+        return 0;
+    }
+    case kResetRequestMessage: {
+        // The host is called outside the lock: it may well release the driver in answer.
+        decltype(ASIOCallbacks::asioMessage) asioMessage = nullptr;
+        if (link != nullptr) {
+            std::lock_guard<std::mutex> hold(link->lock);
+            if (link->object != nullptr && link->object->HostCallbacks() != nullptr) {
+                asioMessage = link->object->HostCallbacks()->asioMessage;
+            }
+        }
+        if (asioMessage != nullptr) asioMessage(kAsioResetRequest, 0, nullptr, nullptr);
+        return 0;
+    }
+    case WM_TIMER:
+    case WM_POWERBROADCAST:
+    case WM_DEVICECHANGE:
+        if (link != nullptr) {
+            std::lock_guard<std::mutex> hold(link->lock);
+            if (link->object != nullptr) link->object->HandleDeviceMessage(window, message, wParam, lParam);
+        }
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
 LRESULT CALLBACK DriverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     try {
-        auto* object = reinterpret_cast<MMPAsio*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-        if (object != nullptr) return object->HandleWindowMessage(window, message, wParam, lParam);
+        return HandleMessage(window, message, wParam, lParam);
     } catch (...) {
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
 }
 
-LRESULT MMPAsio::HandleWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+void MMPAsio::HandleDeviceMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_TIMER:
-        KillTimer(hwnd, kResumeTimer);
-        ForcedReset();
-        return 0;
+        // The resume delay and the retry of a reset that could not hold the thread.
+        KillTimer(hwnd, wParam);
+        Reset(hwnd, true);
+        return;
     case WM_POWERBROADCAST:
         if (wParam == PBT_APMRESUMECRITICAL || wParam == PBT_APMRESUMESUSPEND || wParam == PBT_APMRESUMESTANDBY) {
             SetTimer(hwnd, kResumeTimer, kResumeDelayMs, nullptr);
         }
-        return 0;
+        return;
     case WM_DEVICECHANGE: {
         const auto* header = reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam);
         const bool arrivalOrRemoval = wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE;
         if (arrivalOrRemoval && header != nullptr && header->dbch_devicetype == DBT_DEVTYP_DEVICEINTERFACE &&
             !NamesMixer(header)) {
-            return 0;
+            return;
         }
-        CheckedReset();
-        return 0;
+        Reset(hwnd, false);
+        return;
     }
-    case kResetRequestMessage:
-        if (callbacks != nullptr && callbacks->asioMessage != nullptr) {
-            callbacks->asioMessage(kAsioResetRequest, 0, nullptr, nullptr);
-        }
-        return 0;
     default:
-        return DefWindowProcA(hwnd, message, wParam, lParam);
+        return;
     }
 }
 
-bool MMPAsio::CreateResetWindow()
+// A reset that found the thread still inside the host's callback is tried again shortly.
+void MMPAsio::Reset(HWND hwnd, bool forced)
 {
+    const ResetOutcome outcome = forced ? engine_.ForcedReset() : engine_.CheckedReset();
+    if (outcome == ResetOutcome::ThreadBusy) SetTimer(hwnd, kRetryTimer, kRetryDelayMs, nullptr);
+}
+
+void MMPAsio::CreateResetWindow()
+{
+    auto* link = new (std::nothrow) WindowLink;
+    if (link == nullptr) return;
+    link->object = this;
     window = CreateWindowExA(0, kWindowClassName, kWindowClassName, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                              CW_USEDEFAULT, nullptr, nullptr, moduleInstance, nullptr);
-    if (window == nullptr) return false;
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (window == nullptr) {
+        delete link;
+        return;
+    }
+    windowLink = link;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(link));
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     filter.dbcc_classguid = kUsbDeviceClass;
     deviceNotification = RegisterDeviceNotificationA(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
-    return true;
 }
 
+// From any thread. The window is destroyed by its own thread: at once when that is this one,
+// otherwise when its thread next dispatches messages (or ends).
 void MMPAsio::DestroyResetWindow()
 {
     if (window == nullptr) return;
-    if (DestroyWindow(window)) {
-        if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
-        deviceNotification = nullptr;
-        window = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(windowLink->lock);
+        windowLink->object = nullptr;
     }
-}
-
-void MMPAsio::CheckedReset()
-{
-    if (DeviceListChanged()) ForcedReset();
-}
-
-bool MMPAsio::DeviceListChanged()
-{
-    std::unique_ptr<DeviceList> now(new (std::nothrow) DeviceList);
-    if (!now || !CollectMixerPaths(*now)) return true;
-    if (pinCount == 0) return now->count > 0;
-    for (int p = 0; p < pinCount; ++p) {
-        bool found = false;
-        for (int q = 0; q < now->count && !found; ++q) found = lstrcmpiA(devicePath[p], now->path[q]) == 0;
-        if (!found) return true;
+    if (deviceNotification != nullptr) UnregisterDeviceNotification(deviceNotification);
+    deviceNotification = nullptr;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        DestroyWindow(window);
+    } else {
+        PostMessageA(window, WM_CLOSE, 0, 0);
     }
-    return false;
-}
-
-void MMPAsio::ForcedReset()
-{
-    ResetEvent(heldEvent.get());
-    resetPending_ = 1;
-    SignalAllSlots();
-    GetDeviceList();
-    if (pinCount == 0 || (outPinCount == 0 && inPinCount == 0)) return;  // held until the mixer returns
-    // Blocks are replaced only once the buffer thread is out of its pass.
-    if (BufferThreadExists() && threadHeld == 0 && WaitForSingleObject(heldEvent.get(), kHoldWaitMs) != WAIT_OBJECT_0) {
-        return;
-    }
-    DropPins();
-    for (int attempt = 0; attempt < kResetAttempts; ++attempt) {
-        // A StartSound that failed has closed its pins, so StartAllPins would report success
-        // for nothing: both must succeed.
-        if (StartSound() && StartAllPins()) {
-            SetEvent(resetEvent.get());
-            return;
-        }
-        ClosePins();
-    }
-    // Every attempt failed: the thread stays held (no buffer switches on closed pins) until a
-    // later notification completes a reset or stop releases it.
+    windowLink->Release();
+    windowLink = nullptr;
+    window = nullptr;
 }
 
 }  // namespace rkx::asio

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake make git
+  g++ libtsan2
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   googletest
   wine64 fonts-wine

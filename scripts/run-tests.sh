@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # make test: a fresh prefix, the package installed, the virtual mixer loaded, every test of
-# both trees (x86_64 under Wine, then i686 on the 32-bit rig, timed on its own line). Arguments
-# go to ctest, e.g. -R Plugging.
+# both trees (x86_64 under Wine, then i686 on the 32-bit rig, timed on its own line) and the
+# streaming engine's native unit tests. Arguments go to ctest, e.g. -R Plugging.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/rig.sh"
@@ -15,4 +15,6 @@ rig_stop
 started=$SECONDS
 "$root/scripts/run-tests-i686.sh" "$@" || status=1
 rig_log "i686 tests on the 32-bit rig: $((SECONDS - started)) s"
+rig_log "native tests (the streaming engine, under ThreadSanitizer)"
+ctest --test-dir "$RKX_BUILD_ROOT/native" --output-on-failure "$@" || status=1
 exit $status

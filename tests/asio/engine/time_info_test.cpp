@@ -1,13 +1,14 @@
 // Sample positions and the time code past 2^32 frames (about 25 hours at 48 kHz), as a host of
 // either build reads them from the standard's pair of 32-bit words, high word first: the full
 // count in getSamplePosition, in the time info and, 600 seconds ahead, in the time code. One
-// buffer switch of the driver object, driven directly.
+// buffer switch of the driver object (over the scripted device), driven directly.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 
 #include "asio/mmp_asio.h"
+#include "scripted_device.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ uint64_t PairAt(const void* record, size_t offset)
 
 unsigned char g_record[152];
 int g_calls = 0;
+
+long SupportsTimeInfo(long selector, long, void*, double*) { return selector == kAsioSupportsTimeInfo ? 1 : 0; }
 
 ASIOTime* OnBufferSwitchTimeInfo(ASIOTime* params, long, ASIOBool)
 {
@@ -51,17 +54,17 @@ TEST(DriverTimeInfo, PositionsAndTimeCodePastTwoTo32FramesKeepTheirHighWord)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        rkx::asio::MMPAsio driver(nullptr);
-        driver.bufferFrames = c.frames;
-        driver.samplePosition = c.before;
-        driver.callbackCopy = ASIOCallbacks{nullptr, nullptr, nullptr, OnBufferSwitchTimeInfo};
-        driver.callbacks = &driver.callbackCopy;
-        driver.timeInfoMode = true;
-        driver.timeCodeRead = true;
+        rkx::asio::test::ScriptedDevice device;
+        rkx::asio::MMPAsio driver(nullptr, &device, &device);
+        ASIOCallbacks callbacks{nullptr, nullptr, SupportsTimeInfo, OnBufferSwitchTimeInfo};
+        ASIOBufferInfo info{ASIOFalse, 0, {nullptr, nullptr}};
+        ASSERT_EQ(driver.createBuffers(&info, 1, c.frames, &callbacks), ASE_OK);
+        ASSERT_EQ(driver.future(kAsioEnableTimeCodeRead, nullptr), ASE_SUCCESS);
         g_calls = 0;
 
-        driver.SwitchHalf(1);
+        // The switch the engine makes after `before` frames, handed to the host.
         const uint64_t after = c.before + uint64_t(c.frames);
+        driver.SwitchHost(1, after, 0);
         ASSERT_EQ(g_calls, 1);
         EXPECT_EQ(PairAt(g_record, kTimeInfoSamplePosition), after);
         EXPECT_EQ(PairAt(g_record, kTimeCodeSamples), after + kTimeCodeLead);
@@ -70,7 +73,6 @@ TEST(DriverTimeInfo, PositionsAndTimeCodePastTwoTo32FramesKeepTheirHighWord)
         ASIOTimeStamp stamp{};
         ASSERT_EQ(driver.getSamplePosition(&position, &stamp), ASE_OK);
         EXPECT_EQ(PairAt(&position, 0), after);
-        driver.callbacks = nullptr;
     }
 }
 
