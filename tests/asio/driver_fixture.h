@@ -24,6 +24,16 @@ protected:
         return true;
     }
     static HWND DriverWindow() { return FindWindowA("RKX_T2_Asio_WndProc", nullptr); }
+    // Keeps this thread's messages moving (the driver's window and its timers live here).
+    static void DispatchMessagesFor(DWORD ms)
+    {
+        const DWORD begin = GetTickCount();
+        do {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+            Sleep(5);
+        } while (GetTickCount() - begin < ms);
+    }
 
     DriverModule module;
 };

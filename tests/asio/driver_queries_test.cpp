@@ -1,5 +1,6 @@
 // What the driver answers before and after init, with buffers and while streaming, and how
 // createBuffers refuses what it cannot serve.
+#include <cstring>
 #include <string>
 
 #include "driver_fixture.h"
@@ -192,7 +193,12 @@ TEST_F(DriverTest, CreateBuffersRefusesBadRequestsAndLeavesNoBuffers)
         {"negative channel", -1, 2, false, 256, false, ASE_InvalidParameter},
         {"buffer size 0", 0, 2, false, 0, false, ASE_InvalidParameter},
         {"negative buffer size", 0, 2, false, -64, false, ASE_InvalidParameter},
+        // Sizes the mixer cannot stream: above 4096 frames or not whole steps of 64.
         {"absurd buffer size", 0, 2, false, 0x40000000, false, ASE_InvalidMode},
+        {"8192 frames", 0, 2, false, 8192, false, ASE_InvalidMode},
+        {"4160 frames", 0, 2, false, 4160, false, ASE_InvalidMode},
+        {"100 frames", 0, 2, false, 100, false, ASE_InvalidMode},
+        {"32 frames", 0, 2, false, 32, false, ASE_InvalidMode},
         {"null infos with a count", 0, 2, true, 256, false, ASE_InvalidParameter},
         {"null callbacks", 0, 2, false, 256, true, ASE_InvalidParameter},
     };
@@ -217,6 +223,27 @@ TEST_F(DriverTest, CreateBuffersRefusesBadRequestsAndLeavesNoBuffers)
     }
     EXPECT_EQ(driver->start(), ASE_OK) << "without buffers nothing streams";
     EXPECT_FALSE(StreamingMutexExists());
+}
+
+// The host's count is the room it gave: no entry is written beyond it.
+TEST_F(DriverTest, ClockSourcesFillNoMoreEntriesThanTheHostHasRoomFor)
+{
+    DriverRef driver(module.CreateDriver());
+    ASSERT_TRUE(driver);
+    for (long room : {0L, 1L, 2L}) {
+        SCOPED_TRACE(room);
+        ASIOClockSource clocks[2];
+        std::memset(clocks, 0x5A, sizeof(clocks));
+        long count = room;
+        EXPECT_EQ(driver->getClockSources(clocks, &count), ASE_OK);
+        EXPECT_EQ(count, 1) << "one clock source";
+        if (room == 0) {
+            EXPECT_EQ(clocks[0].index, 0x5A5A5A5A) << "entry 0 written without room";
+        } else {
+            EXPECT_STREQ(clocks[0].name, "Internal");
+        }
+        EXPECT_EQ(clocks[1].index, 0x5A5A5A5A) << "entry 1 written";
+    }
 }
 
 TEST_F(DriverTest, SecondDriverCannotInitWhileTheFirstStreams)

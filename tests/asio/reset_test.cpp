@@ -2,9 +2,12 @@
 // settings utility's reset request, unrelated devices, and stop while the thread is held.
 #include <windows.h>
 #include <dbt.h>
+#include <tlhelp32.h>
 
 #include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "driver_fixture.h"
 #include "virtualmixer/client/device_change_broadcast.h"
@@ -15,6 +18,20 @@ namespace {
 constexpr unsigned kHangLimitMs = 30000;
 constexpr DWORD kStopLimitMs = 3000;  // wide: only catches a stop that hangs
 constexpr wchar_t kOtherDevice[] = L"\\\\?\\USB#VID_1234&PID_0001#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+
+std::set<DWORD> ThreadsOfThisProcess()
+{
+    std::set<DWORD> ids;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID == GetCurrentProcessId()) ids.insert(entry.th32ThreadID);
+    }
+    CloseHandle(snapshot);
+    return ids;
+}
 
 // What the system sends the driver's window when a USB device interface comes or goes.
 void SendDeviceChange(HWND window, bool arrival, const std::wstring& name)
@@ -38,7 +55,17 @@ protected:
         ASSERT_NE(driver, nullptr);
         ASSERT_EQ(driver->init(nullptr), ASIOTrue);
         ASSERT_EQ(host.Create(driver, {{false, 0}, {true, 0}}, 256), ASE_OK);
+        const std::set<DWORD> before = ThreadsOfThisProcess();
         ASSERT_EQ(driver->start(), ASE_OK);
+        // The buffer thread: new, and at the time-critical priority.
+        for (DWORD id : ThreadsOfThisProcess()) {
+            HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, id);
+            if (thread == nullptr) continue;
+            if (before.count(id) == 0 && GetThreadPriority(thread) == THREAD_PRIORITY_TIME_CRITICAL) {
+                bufferThreads.push_back(id);
+            }
+            CloseHandle(thread);
+        }
         ASSERT_TRUE(host.WaitForSwitches(8, kHangLimitMs));
         window = DriverWindow();
         ASSERT_NE(window, nullptr);
@@ -58,6 +85,20 @@ protected:
         Sleep(500);
         return host.switches() == before;
     }
+    // The buffer thread that start created has ended.
+    bool BufferThreadEnded() const
+    {
+        if (bufferThreads.size() != 1) return false;
+        for (DWORD id : bufferThreads) {
+            HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
+            if (thread == nullptr) continue;
+            const bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+            CloseHandle(thread);
+            if (!ended) return false;
+        }
+        return true;
+    }
+    uint32_t StartRequests() { return StatsOf(0).streamRequests[RkxStreamRequestIndex(IOCTL_STREAM_START)]; }
     void TearDown() override
     {
         if (driver != nullptr) driver->Release();
@@ -65,6 +106,7 @@ protected:
     }
     IASIO* driver = nullptr;
     HWND window = nullptr;
+    std::vector<DWORD> bufferThreads;
 };
 
 TEST_F(DeviceReset, UnplugHoldsTheThreadAndReplugResumesSwitchesWithoutTheHost)
@@ -111,18 +153,7 @@ TEST_F(DeviceReset, SettingsMessageAsksTheHostForOneResetPerMessage)
     TimedStop();
 }
 
-// Keeps this thread's messages moving (the driver's window and its timer live here) for a while.
-void DispatchMessagesFor(DWORD ms)
-{
-    const DWORD begin = GetTickCount();
-    while (GetTickCount() - begin < ms) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        Sleep(5);
-    }
-}
-
-TEST_F(DeviceReset, ResumeFromSleepRestartsThePinsOnceAfterTheDelay)
+TEST_F(DeviceReset, ResumeFromSleepRestartsThePinsOnceAfterFiveSeconds)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
@@ -130,12 +161,12 @@ TEST_F(DeviceReset, ResumeFromSleepRestartsThePinsOnceAfterTheDelay)
     // Going to sleep is not a resume.
     SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
     SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    DispatchMessagesFor(3000);
-    EXPECT_EQ(StatsOf(0).streamStarts, startsBefore) << "the pins were restarted before the delay";
-
-    const DWORD begin = GetTickCount();
-    while (StatsOf(0).streamStarts == startsBefore && GetTickCount() - begin < kHangLimitMs) DispatchMessagesFor(50);
+    const DWORD resumed = GetTickCount();
+    while (StatsOf(0).streamStarts == startsBefore && GetTickCount() - resumed < kHangLimitMs) DispatchMessagesFor(20);
+    const DWORD delay = GetTickCount() - resumed;
     EXPECT_EQ(StatsOf(0).streamStarts, startsBefore + 1) << "the pins are restarted although no path changed";
+    EXPECT_GE(delay, 4900u) << "restarted before the resume delay";
+    EXPECT_LT(delay, 8000u) << "the resume delay is five seconds";
     const size_t now = host.switches();
     EXPECT_TRUE(host.WaitForSwitches(now + 20, kHangLimitMs)) << "switches go on after the reset";
     // The timer fires once: another delay passes without another restart.
@@ -156,15 +187,18 @@ TEST_F(DeviceReset, StopReturnsPromptlyWhileTheThreadIsHeldWithoutAMixer)
     EXPECT_FALSE(StreamingMutexExists());
 }
 
-TEST_F(DeviceReset, StopReturnsPromptlyAfterAResetWhoseAttemptsAllFailed)
+TEST_F(DeviceReset, FiveFailedAttemptsHoldTheThreadAndStopEndsIt)
 {
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
     ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_FAIL_NEXT, IOCTL_STREAM_START, 100));
+    const uint32_t startRequests = StartRequests();
     // The resume timer's reset: pins are reopened even though the paths did not change.
     SendMessageW(window, WM_TIMER, 1, 0);
+    EXPECT_EQ(StartRequests() - startRequests, 5u) << "five attempts";
     EXPECT_TRUE(Holds(host));
     EXPECT_LT(TimedStop(), kStopLimitMs);
+    EXPECT_TRUE(BufferThreadEnded()) << "stop gave the held thread up instead of ending it";
     EXPECT_FALSE(StreamingMutexExists());
 }
 
@@ -174,6 +208,23 @@ TEST_F(DeviceReset, StopReturnsPromptlyWhileTheThreadWaitsForTheMixer)
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
     ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, 10000));
     Sleep(200);
+    EXPECT_LT(TimedStop(), kStopLimitMs);
+}
+
+// A reset that comes while the host's callback overruns the five seconds a reset waits for
+// the thread: it is not lost, and completes once the callback has returned.
+TEST_F(DeviceReset, AResetThatCannotHoldTheThreadInTimeCompletesLater)
+{
+    TestHost host;
+    ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
+    const uint32_t startsBefore = StatsOf(0).streamStarts;
+    host.stallMs = 6500;
+    for (int i = 0; i < 1000 && !host.stallStarted; ++i) Sleep(5);
+    ASSERT_TRUE(host.stallStarted);
+    SendMessageW(window, WM_TIMER, 1, 0);
+    EXPECT_FALSE(host.stallEnded) << "the reset did not wait for the thread";
+    EXPECT_TRUE(host.WaitForSwitches(host.switches() + 20, kHangLimitMs)) << "the reset was lost and the thread held";
+    EXPECT_EQ(StatsOf(0).streamStarts, startsBefore + 1) << "the pins were restarted once";
     EXPECT_LT(TimedStop(), kStopLimitMs);
 }
 

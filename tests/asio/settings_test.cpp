@@ -132,20 +132,29 @@ TEST_F(ControlPanel, WaitsUntilTheUtilityResetsTheLaunchFlag)
     DriverRef driver(module.CreateDriver());
     const DWORD panelThread = GetCurrentThreadId();
     std::atomic<bool> sawLaunch{false};
+    std::atomic<bool> utilityClosed{false};
     std::thread utility([&] {
         for (int i = 0; i < 2000 && !sawLaunch; ++i) {
             DWORD launch = 0;
             if (ReadDword(HKEY_CURRENT_USER, kUserKey, "AsioConfigLaunch", launch) && launch == 1) sawLaunch = true;
             Sleep(5);
         }
+        // The utility stays open a while; messages reach the panel's thread meanwhile.
+        for (int i = 0; i < 6; ++i) {
+            PostThreadMessageA(panelThread, WM_NULL, 0, 0);
+            Sleep(50);
+        }
+        utilityClosed = true;
         const DWORD zero = 0;
         RegSetKeyValueA(HKEY_CURRENT_USER, kUserKey, "AsioConfigLaunch", REG_DWORD, &zero, sizeof(zero));
         // The panel looks again after the next message its thread receives.
         PostThreadMessageA(panelThread, WM_NULL, 0, 0);
     });
     EXPECT_EQ(driver->controlPanel(), ASE_OK);
+    const bool returnedAfterClose = utilityClosed;
     utility.join();
     EXPECT_TRUE(sawLaunch) << "the panel set AsioConfigLaunch to 1 while it waited";
+    EXPECT_TRUE(returnedAfterClose) << "the panel returned before the utility closed";
 }
 
 }  // namespace
