@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/mixer_requests.h"
+
 namespace rkx::asio {
 
-constexpr int kMaxPins = 128;
-constexpr int kPathBytes = 260;  // including the terminating zero
+constexpr int kMaxPins = RKX_MAX_DEVICE_PATHS;
+constexpr int kPathBytes = RKX_MAX_PATH_CHARS;  // including the terminating zero
 constexpr uint32_t kForever = 0xFFFFFFFFu;
 
 // Mixer streaming interfaces in enumeration order; pin p is path p.

@@ -3,6 +3,7 @@
 
 #include "asio/copy_timing.h"
 #include "asio/mmp_asio.h"
+#include "common/mixer_requests.h"
 
 namespace rkx::asio {
 
@@ -35,7 +36,7 @@ ASIOError MMPAsio::createBuffers(ASIOBufferInfo* bufferInfos, long numChannels, 
     if (bufferSize < 1) return ASE_InvalidParameter;
     // The mixer streams only whole steps of 64 frames up to 4096: another size would give a
     // stream that never moves.
-    if (bufferSize > kMaxBufferFrames || bufferSize % kBufferFrameStep != 0) return ASE_InvalidMode;
+    if (bufferSize > long(RKX_MAX_BLOCK_FRAMES) || bufferSize % long(RKX_FRAME_STEP) != 0) return ASE_InvalidMode;
     // Buffers handed out earlier are replaced; the thread must not be streaming from them.
     if (engine_.HasHostBuffers()) disposeBuffers();
 

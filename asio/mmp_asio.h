@@ -26,8 +26,6 @@
 namespace rkx::asio {
 
 constexpr double kSampleRate = 48000.0;
-constexpr long kBufferFrameStep = 64;
-constexpr long kMaxBufferFrames = 4096;
 
 struct WindowLink;
 

@@ -31,9 +31,9 @@ namespace rkx::asio {
 
 constexpr int kMaxChannels = 1024;
 constexpr int kSlotsPerPin = 2;
-constexpr int kChannelsPerPin = 8;
-// The one buffer size with its own pass order.
-constexpr int32_t kFastPassFrames = 64;
+constexpr int kChannelsPerPin = RKX_CHANNELS_PER_PIN;
+// The one buffer size with its own pass order: the smallest, one step of 64 frames.
+constexpr int32_t kFastPassFrames = RKX_FRAME_STEP;
 
 // The engine's way to the host: one buffer switch, on the buffer thread, with the frames
 // handed to the host since start (this switch's included) and the system time in nanoseconds.
