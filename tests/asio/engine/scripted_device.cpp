@@ -109,12 +109,6 @@ int ScriptedDevice::OpenPins() const
     return int(std::count(std::begin(open_), std::end(open_), true));
 }
 
-int ScriptedDevice::InFlight() const
-{
-    std::lock_guard<std::mutex> hold(lock_);
-    return int(std::count_if(records_.begin(), records_.end(), [](const Record* r) { return r->inFlight; }));
-}
-
 bool ScriptedDevice::WaitFor(const std::function<bool(const std::vector<Event>&)>& pred, unsigned ms) const
 {
     std::unique_lock<std::mutex> hold(lock_);

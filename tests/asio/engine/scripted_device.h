@@ -62,7 +62,6 @@ public:
     std::vector<std::vector<int32_t>> Written() const;
     long Switches() const { return switches_.load(); }
     int OpenPins() const;
-    int InFlight() const;
     // Waits up to `ms` until `pred` holds for the event log.
     bool WaitFor(const std::function<bool(const std::vector<Event>&)>& pred, unsigned ms) const;
 
