@@ -218,7 +218,7 @@ TEST_F(DeviceReset, AResetThatCannotHoldTheThreadInTimeCompletesLater)
     TestHost host;
     ASSERT_NO_FATAL_FAILURE(StartStreaming(host));
     const uint32_t startsBefore = StatsOf(0).streamStarts;
-    host.stallMs = 6500;
+    host.stallMs = 8000;  // well past the reset's five seconds
     for (int i = 0; i < 1000 && !host.stallStarted; ++i) Sleep(5);
     ASSERT_TRUE(host.stallStarted);
     SendMessageW(window, WM_TIMER, 1, 0);
