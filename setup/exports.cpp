@@ -1,5 +1,7 @@
 // The exported C interface: each function checks its arguments, calls the plain code and
-// maps the outcome to a result code. No exception leaves an export: any becomes 102.
+// maps the outcome to a result code. No exception leaves an export: any becomes 102. A user
+// key that is no user's SID is an argument out of range: setters refuse it before anything
+// is sent, stored or announced; getters read no settings root for it and give defaults.
 #include "include/rkx_t2_setup.h"
 
 #include <windows.h>
@@ -127,7 +129,7 @@ int QVR_CALL QVR_SetUSBInputAudio2(int productId, int channel, int index, const 
 {
     return Boundary([&] {
         if (!IsOurProduct(productId) || !InRange(channel, kInputAudioSetChannels - 1) ||
-            !InRange(index, kInputAudioIndexes - 1))
+            !InRange(index, kInputAudioIndexes - 1) || !IsUsableUserKey(userKey))
             return kFailure;
         return SetInputAudio(channel, index, userKey, notify != 0);
     });
@@ -202,7 +204,7 @@ int QVR_CALL QVR_SetUSBOutputAudio2(int productId, int channel, int index, const
 {
     return Boundary([&] {
         if (!IsOurProduct(productId) || !InRange(channel, kOutputAudioChannels - 1) ||
-            !InRange(index, kOutputAudioIndexes - 1))
+            !InRange(index, kOutputAudioIndexes - 1) || !IsUsableUserKey(userKey))
             return kFailure;
         return SetOutputAudio(channel, index, userKey, notify != 0);
     });
@@ -259,7 +261,8 @@ int QVR_CALL QVR_GetCurrentBoostLevelIndex(int productId, int* index)
 int QVR_CALL QVR_SetBoostLevelIndex2(int productId, int index, const wchar_t* userKey, int notify)
 {
     return Boundary([&] {
-        if (!IsOurProduct(productId) || !InRange(index, kBoostLevels - 1)) return kFailure;
+        if (!IsOurProduct(productId) || !InRange(index, kBoostLevels - 1) || !IsUsableUserKey(userKey))
+            return kFailure;
         return SetBoostLevel(index, userKey, notify != 0);
     });
 }

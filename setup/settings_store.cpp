@@ -1,18 +1,21 @@
 #include "setup/settings_store.h"
 
 #include "common/unique_registry_key.h"
+#include "common/user_sid.h"
 
 namespace rkx::setup {
 namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\RKX-T2";
 
-// The root, or nothing when the user's hive cannot be opened.
-UniqueKey OpenSettingsRoot(const wchar_t* userKey)
+// The root, or nothing when the user key names no user or that user's hive cannot be opened
+// with `access`.
+UniqueKey OpenSettingsRoot(const wchar_t* userKey, REGSAM access)
 {
     if (userKey == nullptr) return UniqueKey(HKEY_CURRENT_USER);
     UniqueKey root;
-    if (RegOpenKeyExW(HKEY_USERS, userKey, 0, KEY_ALL_ACCESS, root.receive()) != ERROR_SUCCESS) root.reset();
+    if (!IsUsableUserKey(userKey) || RegOpenKeyExW(HKEY_USERS, userKey, 0, access, root.receive()) != ERROR_SUCCESS)
+        root.reset();
     return root;
 }
 
@@ -31,12 +34,15 @@ bool QueryDword(HKEY key, const wchar_t* name, uint32_t& value)
 
 }  // namespace
 
+bool IsUsableUserKey(const wchar_t* userKey) { return userKey == nullptr || IsUserSid(userKey); }
+
 uint32_t ReadSetting(const wchar_t* userKey, const wchar_t* name, uint32_t limit, uint32_t fallback)
 {
-    UniqueKey root = OpenSettingsRoot(userKey);
+    // Reading needs no more than read rights: a caller allowed only to read still sees the values.
+    UniqueKey root = OpenSettingsRoot(userKey, KEY_READ);
     if (!root) return fallback;
     UniqueKey settings;
-    if (RegOpenKeyExW(root.get(), kSettingsKey, 0, KEY_ALL_ACCESS, settings.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root.get(), kSettingsKey, 0, KEY_READ, settings.receive()) != ERROR_SUCCESS)
         return fallback;
     uint32_t value = 0;
     if (!QueryDword(settings.get(), name, value) || value >= limit) return fallback;
@@ -45,7 +51,7 @@ uint32_t ReadSetting(const wchar_t* userKey, const wchar_t* name, uint32_t limit
 
 void WriteSetting(const wchar_t* userKey, const wchar_t* name, uint32_t value)
 {
-    UniqueKey root = OpenSettingsRoot(userKey);
+    UniqueKey root = OpenSettingsRoot(userKey, KEY_ALL_ACCESS);
     if (!root) return;
     UniqueKey software;
     if (RegOpenKeyExW(root.get(), L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return;

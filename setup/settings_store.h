@@ -8,6 +8,10 @@
 
 namespace rkx::setup {
 
+// Null (the current user) or a user's SID as IsUserSid takes it. Any other key names no settings
+// root: getters give their defaults and setters refuse it.
+bool IsUsableUserKey(const wchar_t* userKey);
+
 // The stored value when it is a 4-byte DWORD below `limit`; otherwise `fallback`.
 uint32_t ReadSetting(const wchar_t* userKey, const wchar_t* name, uint32_t limit, uint32_t fallback);
 

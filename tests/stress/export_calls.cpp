@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <initializer_list>
 
+#include "common/user_sid.h"
 #include "include/rkx_t2_setup.h"
 
 namespace rkx::stress {
@@ -49,13 +50,17 @@ const wchar_t* AnyText(Random& r, const TextPool& pool)
     return pool.texts[r.Below(uint32_t(pool.texts.size()))].c_str();
 }
 
-// Null (the current user) half of the time, else the rig user or a key that is no SID.
+// Null (the current user) half of the time, else the rig user or a text of the pool (mostly
+// keys that are no user's SID).
 const wchar_t* UserKey(Random& r, const TextPool& pool)
 {
     if (r.Chance(50)) return nullptr;
     if (r.Chance(20)) return L"S-1-5-21-0-0-0-1000";
     return pool.texts[r.Below(uint32_t(pool.texts.size()))].c_str();
 }
+
+// A setter takes the current user (null) or a user's SID; any other key is out of range.
+bool NamesAUser(const wchar_t* key) { return key == nullptr || rkx::IsUserSid(key); }
 
 bool In(int code, std::initializer_list<int> allowed)
 {
@@ -219,9 +224,11 @@ const Export kExports[kExportCount] = {
     {"QVR_SetUSBInputAudio2",
      [](Random& r, const TextPool& p) -> std::string {
          const int product = Product(r), channel = Small(r, 4), index = Small(r, 9);
-         const bool valid = product == kProduct && channel >= 0 && channel < 3 && index >= 0 && index < 8;
-         return SetterCheck(QVR_SetUSBInputAudio2(product, channel, index, UserKey(r, p), r.Chance(50) ? 1 : 0),
-                            product, valid, {100, 101, 102});
+         const wchar_t* key = UserKey(r, p);
+         const bool valid =
+             product == kProduct && channel >= 0 && channel < 3 && index >= 0 && index < 8 && NamesAUser(key);
+         return SetterCheck(QVR_SetUSBInputAudio2(product, channel, index, key, r.Chance(50) ? 1 : 0), product, valid,
+                            {100, 101, 102});
      }},
     {"QVR_SetUSBInputAudioDirect",
      [](Random& r, const TextPool&) -> std::string {
@@ -279,9 +286,11 @@ const Export kExports[kExportCount] = {
     {"QVR_SetUSBOutputAudio2",
      [](Random& r, const TextPool& p) -> std::string {
          const int product = Product(r), channel = Small(r, 4), index = Small(r, 4);
-         const bool valid = product == kProduct && channel >= 0 && channel < 3 && index >= 0 && index < 3;
-         return SetterCheck(QVR_SetUSBOutputAudio2(product, channel, index, UserKey(r, p), r.Chance(50) ? 1 : 0),
-                            product, valid, {100, 102});
+         const wchar_t* key = UserKey(r, p);
+         const bool valid =
+             product == kProduct && channel >= 0 && channel < 3 && index >= 0 && index < 3 && NamesAUser(key);
+         return SetterCheck(QVR_SetUSBOutputAudio2(product, channel, index, key, r.Chance(50) ? 1 : 0), product, valid,
+                            {100, 102});
      }},
     {"QVR_SetUSBOutputAudioDefault",
      [](Random& r, const TextPool&) -> std::string {
@@ -331,9 +340,10 @@ const Export kExports[kExportCount] = {
     {"QVR_SetBoostLevelIndex2",
      [](Random& r, const TextPool& p) -> std::string {
          const int product = Product(r), index = Small(r, 5);
-         const bool valid = product == kProduct && index >= 0 && index < 4;
-         return SetterCheck(QVR_SetBoostLevelIndex2(product, index, UserKey(r, p), r.Chance(50) ? 1 : 0), product,
-                            valid, {100, 102});
+         const wchar_t* key = UserKey(r, p);
+         const bool valid = product == kProduct && index >= 0 && index < 4 && NamesAUser(key);
+         return SetterCheck(QVR_SetBoostLevelIndex2(product, index, key, r.Chance(50) ? 1 : 0), product, valid,
+                            {100, 102});
      }},
     {"QVR_GetNumOfMidiChannelIndex",
      [](Random& r, const TextPool&) -> std::string {
