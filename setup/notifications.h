@@ -31,11 +31,18 @@ constexpr LPARAM ValueChangeParam(uint32_t value) { return static_cast<LPARAM>((
 
 // Registers the class and creates this process's window; a failure leaves the process deaf.
 void StartNotificationWindow(HINSTANCE module);
+// Destroys the window when called on the thread that created it. On any other thread the
+// window can only be made harmless: it stops calling into this module at once and closes at
+// its thread's next message retrieval.
 void StopNotificationWindow(bool processEnding);
 
 // Sends the message to every window titled "RKX-T2SetupDllWin" of every process, own included.
 void AnnounceChange(UINT message, LPARAM lParam);
 
+// Registrations from any thread. A callback and its user value are taken together; once a
+// clear returns, the old callback is neither running nor about to start on another thread.
+// A callback runs under the lock these calls take, so it must not wait for a thread that is
+// registering at that moment (it may itself register and unregister).
 enum class AudioKind { Input, Output };
 void SetAudioCallback(AudioKind kind, QVR_AudioChangedCallback callback, QVR_USER_VALUE user);
 void ClearAudioCallback(AudioKind kind);
