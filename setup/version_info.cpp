@@ -9,6 +9,7 @@
 
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
+#include "setup/redirection_off.h"
 
 namespace rkx::setup {
 namespace {
@@ -33,7 +34,6 @@ bool FileOpensForReading(const std::wstring& path)
 
 #if !defined(_WIN64)
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, PBOOL);
-using Wow64RedirectionFn = BOOL(WINAPI*)(PVOID*);
 
 template <class Fn>
 Fn Kernel32Function(const char* name)
@@ -111,16 +111,14 @@ std::optional<int> DriverVersionNumber()
     if (!RunsUnderWow64()) return ReadFileVersionNumber(windows + L"\\System32\\Drivers\\" + kModel + L"Audio.sys");
     if (auto version = ReadFileVersionNumber(windows + L"\\Sysnative\\Drivers\\" + kModel + L"Audio64.sys"))
         return version;
-    auto disable = Kernel32Function<Wow64RedirectionFn>("Wow64DisableWow64FsRedirection");
-    auto revert = Kernel32Function<Wow64RedirectionFn>("Wow64RevertWow64FsRedirection");
-    if (disable == nullptr || revert == nullptr) return std::nullopt;
-    PVOID previous = nullptr;
-    if (!disable(&previous)) return std::nullopt;
+    RedirectionFunctions functions;
+    functions.disable = Kernel32Function<decltype(functions.disable)>("Wow64DisableWow64FsRedirection");
+    functions.revert = Kernel32Function<decltype(functions.revert)>("Wow64RevertWow64FsRedirection");
+    const RedirectionOff off(functions);
+    if (!off.active()) return std::nullopt;
     const std::wstring again = WindowsDirectory();
-    std::optional<int> version;
-    if (!again.empty()) version = ReadFileVersionNumber(again + L"\\System32\\Drivers\\" + kModel + L"Audio64.sys");
-    revert(&previous);
-    return version;
+    if (again.empty()) return std::nullopt;
+    return ReadFileVersionNumber(again + L"\\System32\\Drivers\\" + kModel + L"Audio64.sys");
 #endif
 }
 
