@@ -1,4 +1,5 @@
 #include "common/device_discovery.h"
+#include "common/device_interface_walk.h"
 
 #include <setupapi.h>
 
@@ -49,50 +50,71 @@ bool AliasQueryUsable()
     return ntdll == nullptr || GetProcAddress(ntdll, "wine_get_version") == nullptr;
 }
 
-struct DeviceInfoList {
-    HDEVINFO handle;
-    explicit DeviceInfoList(HDEVINFO h) : handle(h) {}
+std::unique_ptr<BYTE[]> AllocateDetail(DWORD bytes) { return std::unique_ptr<BYTE[]>(new (std::nothrow) BYTE[bytes]); }
+
+class DeviceInfoList {
+public:
+    DeviceInfoList(HDEVINFO handle, decltype(&SetupDiDestroyDeviceInfoList) destroy) : handle_(handle), destroy_(destroy) {}
     ~DeviceInfoList()
     {
-        if (handle != INVALID_HANDLE_VALUE) SetupDiDestroyDeviceInfoList(handle);
+        if (valid()) destroy_(handle_);
     }
     DeviceInfoList(const DeviceInfoList&) = delete;
     DeviceInfoList& operator=(const DeviceInfoList&) = delete;
+    HDEVINFO get() const { return handle_; }
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+
+private:
+    HDEVINFO handle_;
+    decltype(&SetupDiDestroyDeviceInfoList) destroy_;
 };
 
-bool EnumerateFromSetupDi(AudioFilterVisitor visit, void* context)
-{
-    DeviceInfoList devices(
-        SetupDiGetClassDevsW(&kAudioCategory, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-    if (devices.handle == INVALID_HANDLE_VALUE) return false;
+}  // namespace
 
-    const bool aliasUsable = AliasQueryUsable();
+DeviceInterfaceFunctions SystemDeviceInterfaceFunctions()
+{
+    DeviceInterfaceFunctions functions;
+    functions.getClassDevs = SetupDiGetClassDevsW;
+    functions.enumInterfaces = SetupDiEnumDeviceInterfaces;
+    functions.interfaceDetail = SetupDiGetDeviceInterfaceDetailW;
+    functions.interfaceAlias = AliasQueryUsable() ? SetupDiGetDeviceInterfaceAlias : nullptr;
+    functions.destroyList = SetupDiDestroyDeviceInfoList;
+    functions.allocate = AllocateDetail;
+    return functions;
+}
+
+bool WalkDeviceInterfaces(const DeviceInterfaceFunctions& functions, AudioFilterVisitor visit, void* context)
+{
+    const DeviceInfoList devices(
+        functions.getClassDevs(&kAudioCategory, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE),
+        functions.destroyList);
+    if (!devices.valid()) return false;
+
     for (DWORD index = 0;; ++index) {
         SP_DEVICE_INTERFACE_DATA data{};
         data.cbSize = sizeof(data);
-        if (!SetupDiEnumDeviceInterfaces(devices.handle, nullptr, &kAudioCategory, index, &data)) break;
+        if (!functions.enumInterfaces(devices.get(), nullptr, &kAudioCategory, index, &data)) break;
 
         DWORD required = 0;
-        SetupDiGetDeviceInterfaceDetailW(devices.handle, &data, nullptr, 0, &required, nullptr);
+        functions.interfaceDetail(devices.get(), &data, nullptr, 0, &required, nullptr);
         if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
-        std::unique_ptr<BYTE[]> storage(new (std::nothrow) BYTE[required]);
-        if (!storage) break;
+        std::unique_ptr<BYTE[]> storage = functions.allocate(required);
+        // A list with a gap is no list: callers would take a mixer left out for an absent one.
+        if (!storage) return false;
         auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(storage.get());
         detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-        if (!SetupDiGetDeviceInterfaceDetailW(devices.handle, &data, detail, required, nullptr, nullptr)) continue;
+        if (!functions.interfaceDetail(devices.get(), &data, detail, required, nullptr, nullptr)) continue;
 
         bool hasRenderAlias = false;
-        if (aliasUsable) {
+        if (functions.interfaceAlias != nullptr) {
             SP_DEVICE_INTERFACE_DATA alias{};
             alias.cbSize = sizeof(alias);
-            hasRenderAlias = SetupDiGetDeviceInterfaceAlias(devices.handle, &data, &kRenderCategory, &alias) != FALSE;
+            hasRenderAlias = functions.interfaceAlias(devices.get(), &data, &kRenderCategory, &alias) != FALSE;
         }
         if (!visit(detail->DevicePath, hasRenderAlias, context)) break;
     }
     return true;
 }
-
-}  // namespace
 
 DiscoverySource ActiveDiscoverySource()
 {
@@ -105,7 +127,7 @@ bool EnumerateAudioFilterInterfaces(AudioFilterVisitor visit, void* context)
     if (UniqueHandle control = OpenVirtualMixerControl()) {
         return EnumerateFromVirtualMixer(control.get(), visit, context);
     }
-    return EnumerateFromSetupDi(visit, context);
+    return WalkDeviceInterfaces(SystemDeviceInterfaceFunctions(), visit, context);
 }
 
 }  // namespace rkx
