@@ -98,4 +98,22 @@ TEST_F(Faults, ClosingTheHandleEndsADelayedControlRequest)
 }
 
 }  // namespace
+TEST_F(Faults, ADelayForOneRequestLeavesTheOthersPrompt)
+{
+    PinStream pin;
+    ASSERT_TRUE(OpenConfigured(pin, 0, 256));
+    ASSERT_TRUE(rig.SetFault(0, VMIX_FAULT_CONTROL_DELAY_MS, IOCTL_MIXER_GET_PORT_INFO, 30));
+    const struct {
+        uint32_t code;
+        bool late;
+    } kCases[] = {{IOCTL_MIXER_GET_FIRMWARE_VERSION, false}, {IOCTL_MIXER_GET_PORT_INFO, true}};
+    for (const auto& c : kCases) {
+        uint8_t reply[2] = {};
+        DWORD returned = 0;
+        bool wentPending = !c.late;
+        ASSERT_TRUE(pin.Control(c.code, nullptr, 0, reply, sizeof(reply), &returned, &wentPending)) << c.code;
+        EXPECT_EQ(wentPending, c.late) << c.code;
+    }
+}
+
 }  // namespace rkx::vmix::test

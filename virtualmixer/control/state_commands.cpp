@@ -130,7 +130,8 @@ int Set(Rig& rig)
 int Fault(Rig& rig)
 {
     const auto& a = rig.args();
-    if (a.size() < 3) return Rig::Usage("usage: fault N fail CODE COUNT | start-async 0|1 | control-delay MS | stall MS");
+    if (a.size() < 3)
+        return Rig::Usage("usage: fault N fail CODE COUNT | start-async 0|1 | control-delay MS [CODE] | stall MS");
     const auto mixer = Rig::Mixer(a[0]);
     if (!mixer) return Rig::Usage("mixer must be 0..3");
     VmixFaultId id = VMIX_FAULT_FAIL_NEXT;
@@ -142,6 +143,13 @@ int Fault(Rig& rig)
         if (!parsed) return Rig::Usage("unknown request code '" + rkx::vmix::ToPrintable(a[2]) + "'");
         code = *parsed;
         count = ParseUnsigned(a[3]);
+    } else if (a[1] == L"control-delay" && a.size() == 4) {
+        // Only one request is late; the others answer at once.
+        const auto parsed = RequestCode(a[3]);
+        if (!parsed) return Rig::Usage("unknown request code '" + rkx::vmix::ToPrintable(a[3]) + "'");
+        id = VMIX_FAULT_CONTROL_DELAY_MS;
+        code = *parsed;
+        count = ParseUnsigned(a[2], 3600000);
     } else if (a.size() != 3) {
         return Rig::Usage("usage: fault N " + rkx::vmix::ToPrintable(a[1]) + " VALUE");
     } else if (a[1] == L"start-async") {

@@ -26,6 +26,7 @@ int Help(Rig&)
         "  fault N fail CODE COUNT     fail the next COUNT requests CODE (code or name)\n"
         "  fault N start-async 0|1     STREAM_START completes asynchronously\n"
         "  fault N control-delay MS    control requests complete after MS milliseconds\n"
+        "  fault N control-delay MS CODE  only request CODE (code or name) is late\n"
         "  fault N stall MS            the audio clock stops once for MS milliseconds\n"
         "  decoys none|all|NAME...     NAME: other-vendor no-render global wave2 upper-case\n"
         "  list                        audio interfaces as device discovery sees them\n"

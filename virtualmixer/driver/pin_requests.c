@@ -41,7 +41,8 @@ NTSTATUS VmixDispatchPinRequest(VmixMixer *mixer, PIRP irp)
         status = STATUS_DEVICE_REMOVED;
     } else if (ConsumeFailureLocked(mixer, code)) {
         status = STATUS_IO_DEVICE_ERROR;
-    } else if (isControl && mixer->controlDelayMs != 0) {
+    } else if (isControl && mixer->controlDelayMs != 0 &&
+               (mixer->controlDelayCode == 0 || mixer->controlDelayCode == code)) {
         status = VmixDelayRequestLocked(mixer, irp, VMIX_QUEUED_DELAYED_CONTROL, mixer->controlDelayMs);
     } else if (isControl) {
         status = VmixExecuteControlLocked(mixer, code, irp->AssociatedIrp.SystemBuffer,

@@ -62,6 +62,7 @@ VOID VmixResetAll(void)
         RtlZeroMemory(mixer->failSlots, sizeof(mixer->failSlots));
         mixer->startAsync = 0;
         mixer->controlDelayMs = 0;
+        mixer->controlDelayCode = 0;
         InterlockedExchange(&mixer->stallOnceMs, 0);
         KeReleaseSpinLock(&g_vmix.lock, irql);
     }
@@ -138,7 +139,10 @@ static NTSTATUS SetFaultLocked(VmixMixer *mixer, const VmixFaultRequest *request
     switch (request->faultId) {
     case VMIX_FAULT_FAIL_NEXT: return ArmFailureLocked(mixer, request->code, request->count);
     case VMIX_FAULT_START_ASYNC: mixer->startAsync = request->count != 0; return STATUS_SUCCESS;
-    case VMIX_FAULT_CONTROL_DELAY_MS: mixer->controlDelayMs = request->count; return STATUS_SUCCESS;
+    case VMIX_FAULT_CONTROL_DELAY_MS:
+        mixer->controlDelayMs = request->count;
+        mixer->controlDelayCode = request->code;
+        return STATUS_SUCCESS;
     case VMIX_FAULT_STALL_ONCE_MS:
         InterlockedExchange(&mixer->stallOnceMs, (LONG)request->count);
         return STATUS_SUCCESS;

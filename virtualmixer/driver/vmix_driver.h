@@ -89,6 +89,7 @@ typedef struct VmixMixer {
     VmixFailSlot failSlots[VMIX_FAIL_SLOTS];
     ULONG startAsync;
     ULONG controlDelayMs;
+    ULONG controlDelayCode;         /* 0: every control request is delayed */
 
     /* rig audio, behind audioMutex */
     LONG *capture;                  /* 8 sub-channels per frame */

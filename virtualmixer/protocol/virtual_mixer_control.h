@@ -105,7 +105,8 @@ RKX_STATIC_ASSERT(sizeof(VmixPlugRequest) == 8, "plug request");
 typedef enum VmixFaultId {
     VMIX_FAULT_FAIL_NEXT = 0,      /* code: request code; count: how many to fail */
     VMIX_FAULT_START_ASYNC,        /* count: 1 = IOCTL_STREAM_START completes asynchronously */
-    VMIX_FAULT_CONTROL_DELAY_MS,   /* count: control requests complete asynchronously after ms */
+    VMIX_FAULT_CONTROL_DELAY_MS,   /* count: control requests complete asynchronously after ms;
+                                      code: only that request, 0 for every control request */
     VMIX_FAULT_STALL_ONCE_MS,      /* count: the audio clock stops once for ms (a hiccup) */
     VMIX_FAULT_COUNT
 } VmixFaultId;
