@@ -5,8 +5,7 @@
 #include "autosetup/autosetup_state.h"
 #include "autosetup/device_broadcast_filter.h"
 #include "autosetup/session_processes.h"
-#include "autosetup/settings_restore.h"
-#include "autosetup/utility_launch.h"
+#include "autosetup/system_service_work.h"
 #include "include/rkx_t2_setup.h"
 
 namespace rkx::autosetup {
@@ -14,7 +13,6 @@ namespace {
 
 constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr wchar_t kUtilityExecutable[] = L"RKX-T2_CONFIG.EXE";
-constexpr DWORD kNoConsoleSession = 0xFFFFFFFF;
 
 void OnDeviceChange(WPARAM event, LPARAM record)
 {
@@ -23,18 +21,7 @@ void OnDeviceChange(WPARAM event, LPARAM record)
     const bool connected = QVR_IsUSBConnection(state.productId) == QVR_CONNECTED;
     if (connected == state.connected) return;
     state.connected = connected;
-    if (!connected) return;
-    // With nobody at the console the restore does nothing, yet the mixer is still asked:
-    // the launch then carries the last known user.
-    RestoreUserSettings();
-    LaunchSettingsUtility();
-}
-
-void OnConsoleTimer()
-{
-    const DWORD session = WTSGetActiveConsoleSessionId();
-    if (session == kNoConsoleSession || static_cast<int64_t>(session) == State().lastHandledSession) return;
-    if (RestoreUserSettings()) LaunchSettingsUtility();
+    if (connected) OnMixerConnected(state, SystemServiceWork());
 }
 
 void OnSessionRegistrationTimer(HWND window)
@@ -60,7 +47,7 @@ LRESULT CALLBACK AutoSetupWndProc(HWND window, UINT message, WPARAM wParam, LPAR
             OnDeviceChange(wParam, lParam);
             return 0;
         case WM_TIMER:
-            if (wParam == kConsoleTimer) OnConsoleTimer();
+            if (wParam == kConsoleTimer) OnConsoleTick(State(), SystemServiceWork());
             else if (wParam == kSessionRegistrationTimer) OnSessionRegistrationTimer(window);
             return 0;
         case WM_WTSSESSION_CHANGE:

@@ -1,10 +1,9 @@
-// Writes the console user's remembered mixer settings back into the mixer.
+// Writes a user's remembered mixer settings back into the mixer through the setup library.
 #pragma once
 
 namespace rkx::autosetup {
 
-// True when the console user's token was available and the restore ran. Remembers the
-// console session as handled and the user's identifier as the user key.
-bool RestoreUserSettings();
+// Every stored routing and parameter of the user named by `userKey`, sent without announcing.
+void RestoreUserSettings(int product, const wchar_t* userKey);
 
 }  // namespace rkx::autosetup

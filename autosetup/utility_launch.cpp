@@ -1,13 +1,9 @@
 #include "autosetup/utility_launch.h"
 
 #include <userenv.h>
-#include <wtsapi32.h>
 
 #include <cwchar>
 
-#include "autosetup/autosetup_state.h"
-#include "autosetup/launch_request.h"
-#include "autosetup/utility_command_line.h"
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
 
@@ -17,7 +13,29 @@ namespace {
 constexpr wchar_t kMachineSettingsPath[] = L"Software\\Korvane\\RKX-T2";
 constexpr wchar_t kAsioConfigValue[] = L"AsioConfig";
 
-// "AsioConfig" into `text`; false when missing, not a string or longer than 259 characters.
+// A primary copy of the user's token, moved to `session`.
+UniqueHandle PrimaryTokenFor(HANDLE userToken, DWORD session)
+{
+    HANDLE copy = nullptr;
+    if (userToken == nullptr ||
+        !DuplicateTokenEx(userToken, MAXIMUM_ALLOWED, nullptr, SecurityIdentification, TokenPrimary, &copy))
+        return {};
+    UniqueHandle token(copy);
+    // Needs the system's privilege and is a no-op for a token of that session already.
+    SetTokenInformation(token.get(), TokenSessionId, &session, sizeof(session));
+    return token;
+}
+
+struct EnvironmentBlock {
+    void* block = nullptr;
+    ~EnvironmentBlock()
+    {
+        if (block != nullptr) DestroyEnvironmentBlock(block);
+    }
+};
+
+}  // namespace
+
 bool ReadAsioConfig(wchar_t (&text)[kCommandLineChars])
 {
     UniqueKey key;
@@ -40,41 +58,10 @@ bool ReadAsioConfig(wchar_t (&text)[kCommandLineChars])
     return false;
 }
 
-// The token the utility runs with, moved to `session`.
-UniqueHandle PrimaryTokenFor(HANDLE sourceProcess, DWORD session)
-{
-    HANDLE source = nullptr;
-    if (sourceProcess == nullptr) {
-        if (!WTSQueryUserToken(session, &source)) return {};
-    } else if (!OpenProcessToken(sourceProcess, TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY, &source)) {
-        return {};
-    }
-    UniqueHandle sourceToken(source);
-    HANDLE copy = nullptr;
-    if (!DuplicateTokenEx(sourceToken.get(), MAXIMUM_ALLOWED, nullptr, SecurityIdentification, TokenPrimary, &copy))
-        return {};
-    UniqueHandle token(copy);
-    // Needs the system's privilege and is a no-op for a token of that session already.
-    SetTokenInformation(token.get(), TokenSessionId, &session, sizeof(session));
-    return token;
-}
-
-struct EnvironmentBlock {
-    void* block = nullptr;
-    ~EnvironmentBlock()
-    {
-        if (block != nullptr) DestroyEnvironmentBlock(block);
-    }
-};
-
-}  // namespace
-
-bool StartInConsoleSession(const wchar_t* commandLine, HANDLE sourceProcess)
+bool StartAsUser(HANDLE userToken, DWORD session, const wchar_t* commandLine)
 {
     if (commandLine == nullptr) return false;
-    const DWORD session = WTSGetActiveConsoleSessionId();
-    if (session == 0xFFFFFFFF) return false;
-    UniqueHandle token = PrimaryTokenFor(sourceProcess, session);
+    UniqueHandle token = PrimaryTokenFor(userToken, session);
     if (!token) return false;
 
     // The user's own variables, not the service's.
@@ -99,16 +86,6 @@ bool StartInConsoleSession(const wchar_t* commandLine, HANDLE sourceProcess)
     CloseHandle(created.hThread);
     CloseHandle(created.hProcess);
     return true;
-}
-
-void LaunchSettingsUtility()
-{
-    if (!QueryLaunchRequest()) return;
-    wchar_t asioConfig[kCommandLineChars] = {};
-    if (!ReadAsioConfig(asioConfig)) return;
-    wchar_t commandLine[kCommandLineChars] = {};
-    if (!BuildUtilityCommandLine(asioConfig, State().userKey, commandLine)) return;
-    StartInConsoleSession(commandLine, nullptr);
 }
 
 }  // namespace rkx::autosetup

@@ -1,19 +1,19 @@
-// Starting the settings utility on the console user's desktop.
+// Starting the settings utility on the console user's desktop, and the machine value that
+// holds its command line.
 #pragma once
 
 #include <windows.h>
 
+#include "autosetup/utility_command_line.h"
+
 namespace rkx::autosetup {
 
-// Asks the mixer; when it says yes, starts "AsioConfig" followed by the user key in the
-// console session.
-void LaunchSettingsUtility();
+// "AsioConfig" into `text`; false when missing, not a string or longer than 259 characters.
+bool ReadAsioConfig(wchar_t (&text)[kCommandLineChars]);
 
-// Starts `commandLine` on "winsta0\default" of the active console session. With no
-// `sourceProcess` the process runs as the console user (the token WTSQueryUserToken gives),
-// never with a system identity; otherwise with a copy of that process's token. The user's own
-// environment block goes with it. True when the process was created; the service does not
-// wait for it.
-bool StartInConsoleSession(const wchar_t* commandLine, HANDLE sourceProcess);
+// Starts `commandLine` on "winsta0\default" of `session` with a copy of `userToken`, the
+// console user's own token (never a system identity), and that user's environment block.
+// True when the process was created; the service does not wait for it.
+bool StartAsUser(HANDLE userToken, DWORD session, const wchar_t* commandLine);
 
 }  // namespace rkx::autosetup
