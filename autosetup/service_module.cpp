@@ -5,6 +5,7 @@
 #include "autosetup/autosetup_state.h"
 #include "autosetup/autosetup_window.h"
 #include "autosetup/com_security.h"
+#include "autosetup/stop_signal.h"
 #include "include/rkx_t2_setup.h"
 
 namespace rkx::autosetup {
@@ -76,6 +77,8 @@ void CServiceModule::OnServiceControl(DWORD control)
 {
     if (control != SERVICE_CONTROL_STOP) return;
     ReportStatus(SERVICE_STOP_PENDING);
+    // A question to the mixer in progress gives up at once; the loop then sees the quit.
+    RaiseStopSignal();
     PostThreadMessageW(loopThread_, WM_QUIT, 0, 0);
 }
 

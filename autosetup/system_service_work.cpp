@@ -2,6 +2,7 @@
 
 #include "autosetup/launch_request.h"
 #include "autosetup/settings_restore.h"
+#include "autosetup/stop_signal.h"
 #include "autosetup/utility_launch.h"
 
 namespace rkx::autosetup {
@@ -13,7 +14,7 @@ const ServiceWork& SystemServiceWork()
         system.activeConsoleSession = [] { return WTSGetActiveConsoleSessionId(); };
         system.takeConsoleUser = TakeConsoleUser;
         system.restoreSettings = RestoreUserSettings;
-        system.mixerAsksForLaunch = QueryLaunchRequest;
+        system.mixerAsksForLaunch = [] { return QueryLaunchRequest(StopSignal()); };
         system.readAsioConfig = ReadAsioConfig;
         system.startAsUser = StartAsUser;
         return system;
