@@ -82,15 +82,22 @@ void CServiceModule::OnServiceControl(DWORD control)
     PostThreadMessageW(loopThread_, WM_QUIT, 0, 0);
 }
 
-void CServiceModule::ReportStatus(DWORD state)
+SERVICE_STATUS CServiceModule::StatusRecord(DWORD state) const
 {
-    currentState_ = state;
-    if (!runAsService_ || statusHandle_ == nullptr) return;
     SERVICE_STATUS status{};
     status.dwServiceType = SERVICE_WIN32_OWN_PROCESS;
     status.dwCurrentState = state;
     status.dwControlsAccepted = SERVICE_ACCEPT_STOP;
     status.dwWin32ExitCode = exitCode_;
+    status.dwServiceSpecificExitCode = serviceExitCode_;
+    return status;
+}
+
+void CServiceModule::ReportStatus(DWORD state)
+{
+    currentState_ = state;
+    if (!runAsService_ || statusHandle_ == nullptr) return;
+    SERVICE_STATUS status = StatusRecord(state);
     SetServiceStatus(statusHandle_, &status);
 }
 
@@ -106,7 +113,12 @@ void CServiceModule::RunServiceLoop()
     state.lastHandledSession = kNoSessionHandled;
 
     MonitorWindow window;
-    if (!window.Create(instance_)) return;
+    if (!window.Create(instance_)) {
+        // Without the window the service hears of nothing: a stop with exit code 0 would hide it.
+        exitCode_ = ERROR_SERVICE_SPECIFIC_ERROR;
+        serviceExitCode_ = kServiceExitNoWindow;
+        return;
+    }
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     // Tear-down: the window's registrations and the window (MonitorWindow), then COM and the
