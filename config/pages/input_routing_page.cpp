@@ -114,17 +114,22 @@ void InputRoutingPage::RenderChannelLabels()
 void InputRoutingPage::FollowCertifyState()
 {
     CMixerConfigDlg& d = dialog_;
-    routingEnabledBefore_ = routingEnabled_;
-    routingEnabled_ = d.certify.state != 1;
-    if (!routingEnabled_) d.ClosePopupMenu();
-    if (routingEnabled_ == routingEnabledBefore_) return;
-    // Every channel exactly once, whatever the stored selections hold.
-    for (int channel = 0; channel < kRowCount; ++channel) {
-        if (routingEnabled_)
-            setup::QVR_SetUSBOutputAudio2(d.productId, channel, outputSelection_[channel], d.UserKey(), 1);
-        else
-            setup::QVR_SetUSBOutputAudioDefault(d.productId, channel);
+    // The new state is taken and its routes sent before anything that can paint again:
+    // closing a menu repaints at once, and that nested paint runs this again. It then finds
+    // the state already followed instead of an edge the outer call has yet to act on.
+    const bool enabled = d.certify.state != 1;
+    const bool edge = enabled != routingEnabled_;
+    routingEnabled_ = enabled;
+    if (edge) {
+        // Every channel exactly once, whatever the stored selections hold.
+        for (int channel = 0; channel < kRowCount; ++channel) {
+            if (enabled)
+                setup::QVR_SetUSBOutputAudio2(d.productId, channel, outputSelection_[channel], d.UserKey(), 1);
+            else
+                setup::QVR_SetUSBOutputAudioDefault(d.productId, channel);
+        }
     }
+    if (!enabled) d.ClosePopupMenu();
 }
 
 void InputRoutingPage::Paint(HDC dc)

@@ -34,7 +34,6 @@ private:
     std::array<int, 3> outputSelection_{0, 1, 2};
     // Enabled until the first paint says otherwise: a first paint while unlocked sends nothing.
     bool routingEnabled_ = true;
-    bool routingEnabledBefore_ = true;
 
     std::array<LabelBitmap, 3> channelLabels_;
     std::array<LabelBitmap, 3> selectorLabels_;

@@ -27,6 +27,14 @@ protected:
         SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 0);
     }
     Capture Notice() const { return Area(kNoticeX, kNoticeY, kNoticeW, kNoticeH); }
+    // The user's stored routes AUX, CH2, CH1, as the mixer has them too.
+    void StoreRoutesAuxCh2Ch1()
+    {
+        frame_test::WriteUserValue(L"Input1", kAUX);
+        frame_test::WriteUserValue(L"Input3", kCH1);
+        SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 0, kAUX);
+        SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 2, kCH1);
+    }
     // The channel label inside row r's box.
     Capture ChannelLabel(int row) const { return Area(425, 283 + 32 * row, 48, 18); }
     void Choose(int row, int item)
@@ -111,10 +119,7 @@ TEST_F(InputRoutingPage, MenuFollowsPointerAndKeysAndClosesOnAClickOutside)
 
 TEST_F(InputRoutingPage, CertifyLockResetsRoutesOnceAndItsEndWritesThemBack)
 {
-    frame_test::WriteUserValue(L"Input1", kAUX);
-    frame_test::WriteUserValue(L"Input3", kCH1);
-    SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 0, kAUX);
-    SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 2, kCH1);
+    StoreRoutesAuxCh2Ch1();
     ASSERT_NO_FATAL_FAILURE(StartOn(0));
     const Capture unlockedNotice = Notice();
     const Capture unlockedLabel = ChannelLabel(0);
@@ -145,6 +150,23 @@ TEST_F(InputRoutingPage, CertifyLockResetsRoutesOnceAndItsEndWritesThemBack)
     EXPECT_GE(RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL), certifyReads + 50);
     EXPECT_TRUE(WaitForPixels(kNoticeX, kNoticeY, kNoticeW, kNoticeH, unlockedNotice)) << "notice gone";
     EXPECT_TRUE(WaitForPixels(425, 283, 48, 18, unlockedLabel)) << "row 0 shows AUX in black again";
+}
+
+// Closing the menu the lock closes repaints at once, and that nested paint follows the lock
+// again: the reset of the routes must still happen, once.
+TEST_F(InputRoutingPage, CertifyLockWithAMenuOpenStillResetsTheRoutes)
+{
+    StoreRoutesAuxCh2Ch1();
+    ASSERT_NO_FATAL_FAILURE(StartOn(0));
+    ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, RowY(1)));
+    ASSERT_TRUE(rig.ClearStats());
+
+    SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 1);
+    ASSERT_TRUE(WaitForNoPopup()) << "the lock closes the menu";
+    EXPECT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";
+    const unsigned certifyReads = RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL);
+    ASSERT_TRUE(WaitFor([&] { return RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL) >= certifyReads + 5; }));
+    EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH1}, {2, kCH2}, {3, kAUX}})) << "each route reset once";
 }
 
 }  // namespace
