@@ -720,6 +720,10 @@ void CMixerConfigDlg::PollLaunchRequest()
         tabChosenByUser = false;
     }
     if (!tabChosenByUser && currentTab != 2) {
+        // As a switch by the user does: a routing menu or a warning of the page left goes.
+        sourceHighlight = -1;
+        page1Warning = 0;
+        ClosePopupMenu();
         currentTab = 2;
         page(2).Refresh();
         Redraw();

@@ -169,5 +169,19 @@ TEST_F(InputRoutingPage, CertifyLockWithAMenuOpenStillResetsTheRoutes)
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH1}, {2, kCH2}, {3, kAUX}})) << "each route reset once";
 }
 
+// The ASIO control panel's request switches to the ASIO page as a click on its tab does: a
+// routing menu of the page left closes with it.
+TEST_F(InputRoutingPage, ControlPanelRequestClosesAnOpenMenu)
+{
+    frame_test::WriteUserValue(L"AsioConfigLaunch", 0);
+    ASSERT_NO_FATAL_FAILURE(StartOn(0));
+    ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, RowY(0)));
+    ASSERT_TRUE(rig.ClearStats());
+    frame_test::WriteUserValue(L"AsioConfigLaunch", 1);
+    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; })) << "the request did not switch to the ASIO tab";
+    EXPECT_TRUE(WaitForNoPopup()) << "the menu of the page left stays open";
+    EXPECT_EQ(RequestCount(IOCTL_MIXER_SET_USB_RECEIVE_ROUTE), 0u) << "closing the menu chose nothing";
+}
+
 }  // namespace
 }  // namespace routing_test
