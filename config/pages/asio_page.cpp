@@ -33,6 +33,8 @@ constexpr DriverBuild kBuilds[2] = {
 };
 constexpr wchar_t kDriverWindowClass[] = L"RKX_T2_Asio_WndProc";
 constexpr UINT kDriverResetMessage = 0x8001;  // WM_APP + 1: "blockNum" changed, ask the host for a reset
+// A driver's window answers at once (it only asks its host for a reset).
+constexpr UINT kDriverNoticeTimeoutMs = 2000;
 constexpr int kMessageOpacity = 95;
 
 // Layout of the page, client pixels.
@@ -393,5 +395,9 @@ void AsioPage::AnnounceChange()
 {
     if (!dialog_.connected) return;
     HWND driverWindow = FindWindowW(kDriverWindowClass, nullptr);
-    if (driverWindow != nullptr) SendMessageW(driverWindow, kDriverResetMessage, 0, 0);
+    // The window belongs to a host program: a host that hangs must not hang this window too.
+    DWORD_PTR ignored = 0;
+    if (driverWindow != nullptr)
+        SendMessageTimeoutW(driverWindow, kDriverResetMessage, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            kDriverNoticeTimeoutMs, &ignored);
 }

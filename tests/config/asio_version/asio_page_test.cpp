@@ -6,12 +6,16 @@
 #include "page_session.h"
 
 #include "asio/iasio.h"
+#include "common/unique_handle.h"
 #include "asio_rig_host.h"
 #include "pages/asio_page_rules.h"
 #include "strings/string_ids.h"
 #include "tests/support/build_names.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 namespace page_test {
 namespace {
@@ -229,6 +233,90 @@ TEST_F(AsioPageWindow, UnlistedDriverVeilsThePageAndInputChangesNothing)
     ASSERT_NO_FATAL_FAILURE(WaitUntilInputHandled());
     EXPECT_EQ(ReadDriverValue(kKey32, L"blockNum"), 10u);
     EXPECT_EQ(ReadDriverValue(kKey64, L"blockNum"), kUntouched64);
+}
+
+// A window of the driver's class whose procedure does not come back from the reset request, as
+// a host program that hangs in its reset leaves it. Its thread answers every other message
+// until then. Released (and its window gone) when the object ends.
+class HungDriverWindow {
+public:
+    HungDriverWindow() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+        thread_ = std::thread([this] { Run(); });
+        while (!ready_.load()) Sleep(5);
+    }
+    ~HungDriverWindow() { Release(); }
+    HungDriverWindow(const HungDriverWindow&) = delete;
+    HungDriverWindow& operator=(const HungDriverWindow&) = delete;
+    bool created() const { return created_.load(); }
+    // The reset request reached the window.
+    bool told() const { return told_.load(); }
+    void Release()
+    {
+        SetEvent(release_.get());
+        PostThreadMessageW(threadId_.load(), WM_QUIT, 0, 0);
+        if (thread_.joinable()) thread_.join();
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == 0x8001) {
+            auto* self = reinterpret_cast<HungDriverWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+            if (self == nullptr) return 0;
+            self->told_.store(true);
+            WaitForSingleObject(self->release_.get(), INFINITE);
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    void Run()
+    {
+        threadId_.store(GetCurrentThreadId());
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"RKX_T2_Asio_WndProc";
+        RegisterClassW(&windowClass);
+        HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr);
+        if (window != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before Release can post
+        created_.store(window != nullptr);
+        ready_.store(true);
+        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+        if (window != nullptr) DestroyWindow(window);
+        UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
+    }
+
+    rkx::UniqueHandle release_;
+    std::thread thread_;
+    std::atomic<DWORD> threadId_{0};
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> created_{false};
+    std::atomic<bool> told_{false};
+};
+
+TEST_F(AsioPageWindow, AHungHostsDriverWindowDoesNotHangTheUtility)
+{
+    WriteDriverValue(kKey32, L"blockNum", 10);
+    HungDriverWindow hung;
+    ASSERT_TRUE(hung.created());
+    ASSERT_NO_FATAL_FAILURE(StartOnAsioPage());
+    const Pointer pointer(utility.window());
+    // "Standard Setting" changes 10 blocks to 4: the driver's window is told.
+    pointer.Press(kButtonMiddle.x, kButtonMiddle.y);
+    pointer.Release();
+    EXPECT_TRUE(PumpUntil([&] { return ReadDriverValue(kKey32, L"blockNum") == 4u; }));
+    ASSERT_TRUE(PumpUntil([&] { return hung.told(); })) << "the driver's window was not told";
+    // The user goes on: a click on the version tab is taken while the host still hangs. (A
+    // sent message would be answered even by a utility stuck in its own send.)
+    utility.Click(29 + 112 * 3 + 45, 70);
+    const bool answers = PumpUntil([&] { return utility.CurrentTab() == 3; }, 15000);
+    // Let a utility that waits for the hung window go before the fixture closes it.
+    hung.Release();
+    EXPECT_TRUE(answers) << "the utility waits for the hung host's window";
 }
 
 }  // namespace
