@@ -35,8 +35,8 @@ void CInPopMenu::DrawItems(HDC panel)
 {
     for (int i = 0; i < static_cast<int>(itemCount_); ++i) {
         const int state = highlightOn() && i == focusItem() ? 1 : 0;
-        DrawLabel(panel, owner_.InputMenuLabel(kLabelsPerState * state + i), 22, kPopItemHeight * i + 8,
-                  kLabelWidth, kLabelHeight);
+        DrawLabel(panel, owner_.InputMenuLabel(StateLabelEntry(state, kLabelsPerState, 0, i)), 22,
+                  kPopItemHeight * i + 8, kLabelWidth, kLabelHeight);
     }
 }
 

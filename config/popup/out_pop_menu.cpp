@@ -46,10 +46,10 @@ void COutPopMenu::DrawItems(HDC panel)
         const int y = kPopItemHeight * i + 8;
         if (routing) {
             const int state = RoutingLabelState(row_, i, focused, connected, certify);
-            DrawLabel(panel, owner_.RoutingLabel(kRoutingLabelsPerState * state + first + i), 22, y,
+            DrawLabel(panel, owner_.RoutingLabel(StateLabelEntry(state, kRoutingLabelsPerState, first, i)), 22, y,
                       kRoutingLabelWidth, kLabelHeight);
         } else {
-            DrawLabel(panel, owner_.LevelLabel(kLevelLabelsPerState * (focused ? 1 : 0) + i), 22, y,
+            DrawLabel(panel, owner_.LevelLabel(StateLabelEntry(focused ? 1 : 0, kLevelLabelsPerState, 0, i)), 22, y,
                       kLevelLabelWidth, kLabelHeight);
         }
     }

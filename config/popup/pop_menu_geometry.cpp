@@ -51,3 +51,9 @@ int RoutingLabelState(int row, int item, bool focused, bool connected, int certi
     if (focused) return 3;
     return connected && certifyState != -2 && certifyState != 0 ? 0 : 2;
 }
+
+int StateLabelEntry(int state, int perState, int first, int item)
+{
+    if (state < 0 || first < 0 || item < 0 || first + item >= perState) return -1;
+    return perState * state + first + item;
+}

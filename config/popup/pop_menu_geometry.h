@@ -47,3 +47,9 @@ RECT PopMenuItemArea(const RECT& client);
 // 3 disabled and highlighted. The first two items of rows 0 and 1 are the control-tone
 // sources, usable only on a connected mixer whose certify state is neither -2 nor 0.
 int RoutingLabelState(int row, int item, bool focused, bool connected, int certifyState);
+
+// Entry of item `item` in a label table of `perState` labels per state whose items start at
+// `first` within each state: perState * state + first + item. -1 (no label) when the item
+// lies outside its state's part: a library that reports more items than the owner holds
+// labels for must not draw another state's labels.
+int StateLabelEntry(int state, int perState, int first, int item);

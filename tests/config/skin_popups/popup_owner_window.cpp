@@ -107,6 +107,7 @@ const SkinImage* PopupOwnerWindow::PopupImageOf(PopupImage image) const
 
 const LabelBitmap* PopupOwnerWindow::InputMenuLabel(int entry) const
 {
+    inputLabelsAsked.push_back(entry);
     return entry >= 0 && entry < 6 ? &inputLabels_[entry] : nullptr;
 }
 
@@ -118,6 +119,7 @@ const LabelBitmap* PopupOwnerWindow::RoutingLabel(int entry) const
 
 const LabelBitmap* PopupOwnerWindow::LevelLabel(int entry) const
 {
+    levelLabelsAsked.push_back(entry);
     return entry >= 0 && entry < 16 ? &levelLabels_[entry] : nullptr;
 }
 

@@ -58,7 +58,9 @@ public:
     int certifyState = 1;
     std::vector<MenuChoice> choices;
     std::vector<int> highlights;
+    mutable std::vector<int> inputLabelsAsked;
     mutable std::vector<int> routingLabelsAsked;
+    mutable std::vector<int> levelLabelsAsked;
     int closes = 0;
 
     // Keys while a menu is open, as the dialog handles them before normal dispatch.

@@ -321,4 +321,47 @@ TEST_F(PopupWindows, ControlToneItemsShowDisabledLabelsUntilTheMixerIsConnectedA
     EXPECT_FALSE(askedFor(64 * 2 + first + 1));
 }
 
+// A library may report more items than the owner holds labels for in a state: those items
+// draw nothing, never the label of another state (a highlighted text among normal ones).
+TEST_F(PopupWindows, ItemsBeyondTheirStatesLabelsDrawNoOtherStatesLabel)
+{
+    const struct {
+        const char* name;
+        MenuKind kind;
+        int row;
+        int items;
+        std::vector<int> PopupOwnerWindow::*asked;
+        int perState;
+        int unlabelled;  // items past the state's labels
+    } kCases[] = {
+        {"input menu, 3 labels a state", MenuKind::Input, 0, 5, &PopupOwnerWindow::inputLabelsAsked, 3, 2},
+        {"routing row 2, labels from 40 of 64", MenuKind::Output, 2, 30, &PopupOwnerWindow::routingLabelsAsked, 64, 6},
+        {"level menu, 8 labels a state", MenuKind::Output, kLevelMenuRow, 10, &PopupOwnerWindow::levelLabelsAsked, 8, 2},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.name);
+        owner_.itemCount = c.items;
+        std::vector<int>& asked = owner_.*c.asked;
+        asked.clear();
+        // The pointer stays parked: every item is drawn in the normal state.
+        CPopMenu* menu = Open(c.kind, 200, 100, c.row, 0);
+        ASSERT_NE(menu, nullptr);
+        ASSERT_EQ(menu->itemCount(), static_cast<unsigned>(c.items));
+        ASSERT_FALSE(menu->highlightOn());
+        ASSERT_FALSE(asked.empty()) << "the menu did not paint";
+        int none = 0;
+        for (int entry : asked) {
+            if (entry == -1) {
+                ++none;
+                continue;
+            }
+            EXPECT_GE(entry, 0);
+            EXPECT_LT(entry, c.perState) << "a normal item asked for a label of another state";
+        }
+        EXPECT_EQ(none % c.unlabelled, 0);
+        EXPECT_GE(none, c.unlabelled) << "the items past the labels asked for labels";
+        owner_.ClosePopupMenu();
+    }
+}
+
 }  // namespace
