@@ -17,6 +17,7 @@ add_library(rkx_config_ui STATIC
   ${rkx_config_ui_dir}/skin/label_bitmap.cpp
   ${rkx_config_ui_dir}/skin/label_render.cpp
   ${rkx_config_ui_dir}/skin/label_wrap.cpp
+  ${rkx_config_ui_dir}/skin/wrapped_label_layout.cpp
   ${rkx_config_ui_dir}/popup/source_highlight_table.cpp
   ${rkx_config_ui_dir}/popup/pop_menu_geometry.cpp
   ${rkx_config_ui_dir}/popup/pop_menu.cpp

@@ -10,6 +10,7 @@
 #include "dialog/label_recipe.h"
 #include "dialog/placement.h"
 #include "dialog/tab_strip.h"
+#include "dialog/ui_fonts.h"
 #include "skin/install_language.h"
 #include "pages/asio_page.h"
 #include "pages/input_routing_page.h"
@@ -71,27 +72,6 @@ bool Is64BitWindows()
     BOOL wow64 = FALSE;
     return function != nullptr && function(GetCurrentProcess(), &wow64) && wow64;
 #endif
-}
-
-struct FaceSearch {
-    const wchar_t* face;
-    bool found;
-};
-
-int CALLBACK NoteFace(const LOGFONTW* font, const TEXTMETRICW*, DWORD, LPARAM context)
-{
-    auto* search = reinterpret_cast<FaceSearch*>(context);
-    if (wcscmp(font->lfFaceName, search->face) == 0) {
-        search->found = true;
-        return 0;
-    }
-    return 1;
-}
-
-HFONT MakeFont(int height, int weight, const wchar_t* face)
-{
-    return CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
 }
 
 // A DWORD of an open key; nothing when missing or the "missing" marker.
@@ -233,28 +213,12 @@ void CMixerConfigDlg::PlaceWindow()
 
 void CMixerConfigDlg::CreateFonts()
 {
-    const DWORD language = config::ReadInstallLanguage();
-    std::wstring wanted = config::LoadUiString(kStrFontFace);
-    if (wanted.empty()) wanted = L"Arial";
-    FaceSearch search{wanted.c_str(), false};
-    LOGFONTW any{};
-    any.lfCharSet = DEFAULT_CHARSET;
-    {
-        skin::WindowDc screen(nullptr);
-        EnumFontFamiliesExW(screen.get(), &any, NoteFace, reinterpret_cast<LPARAM>(&search), 0);
-    }
-    if (search.found) {
-        uiFaceName = wanted;
-    } else {
-        LOGFONTW gui{};
-        GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
-        uiFaceName = gui.lfFaceName;
-    }
-    const int weight = config::UsesBoldUiFonts(language) ? FW_BOLD : FW_NORMAL;
-    arialFont.reset(MakeFont(12, FW_NORMAL, L"Arial"));
-    labelFont.reset(MakeFont(48, FW_NORMAL, L"Arial"));
-    messageFont.reset(MakeFont(48, weight, uiFaceName.c_str()));
-    buttonFont.reset(MakeFont(52, weight, uiFaceName.c_str()));
+    config::UiFonts fonts = config::MakeUiFonts(config::ReadInstallLanguage(), config::LoadUiString(kStrFontFace));
+    uiFaceName = fonts.face;
+    arialFont = std::move(fonts.arial12);
+    labelFont = std::move(fonts.label48);
+    messageFont = std::move(fonts.message48);
+    buttonFont = std::move(fonts.button52);
 }
 
 // --- Operations for pages and popups ---------------------------------------------------------

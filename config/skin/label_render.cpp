@@ -5,14 +5,11 @@
 
 #include "skin/gdi_owners.h"
 #include "skin/install_language.h"
-#include "skin/label_wrap.h"
+#include "skin/wrapped_label_layout.h"
 
 using namespace skin;
 
 namespace {
-
-// Wrapped lines are 14 display pixels apart.
-constexpr int kWrappedLineStep = 56;
 
 // A fresh label bitmap attached to `target` and selected into a memory context, filled with
 // the background, text mode set. The caller draws the text; the destructor releases the
@@ -99,17 +96,13 @@ void RenderWrappedLabelBitmap(HWND window, LabelBitmap& target, int x, int y, in
     LabelCanvas canvas(window, target, w, h, textColour, background);
     if (!canvas.ready()) return;
     const DWORD language = ReadInstallLanguage();
-    canvas.UseFont(IsEastAsianInstallLanguage(language) ? font : arialLabelFont);
+    canvas.UseFont(WrappedLabelFont(language, font, arialLabelFont));
     if (text == nullptr) return;
 
-    RECT area = {4 * x + 10, 4 * y + 10, 4 * (w - rightInset) + 8, 4 * h + 8};
+    RECT area = WrappedLabelTextArea(x, y, w, h, rightInset);
     const std::wstring_view whole(text);
     const HDC dc = canvas.dc();
-    const auto measure = [dc](const wchar_t* prefix, int count) {
-        SIZE extent = {};
-        return GetTextExtentPoint32W(dc, prefix, count, &extent) ? static_cast<int>(extent.cx) : 0;
-    };
-    for (const WrappedLine& line : WrapLabelText(whole, language, area.right - area.left, measure)) {
+    for (const WrappedLine& line : LayOutWrappedLabel(dc, whole, language, area)) {
         if (line.length > 0)
             DrawTextW(dc, whole.data() + line.start, static_cast<int>(line.length), &area, 0);
         area.top += kWrappedLineStep;

@@ -10,6 +10,6 @@ if(RKX_64BIT AND EXISTS ${RKX_SOURCE_ROOT}/config/strings/strings.cmake)
       ${CMAKE_CURRENT_SOURCE_DIR}/string_tables/string_tables_test.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/string_tables/text_fit_test.cpp
       ${RKX_STRINGS_RC}
-    LIBRARIES gdi32)
+    LIBRARIES rkx_config_core rkx_config_ui gdi32)
   target_include_directories(config_string_tables_test PRIVATE ${RKX_SOURCE_ROOT})
 endif()

@@ -4,6 +4,7 @@
 // and every other check of the window still passes.
 #include "app/ui_language.h"
 #include "config/strings/string_ids.h"
+#include "skin/wrapped_label_layout.h"
 #include "tests/config/glyph_coverage/glyph_check.h"
 #include "tests/config/glyph_coverage/utility_fonts.h"
 
@@ -64,11 +65,9 @@ TEST(MissingGlyphBoxes, NoneInTheMessagesOfAnyUiLanguage)
         ExpectNoBoxes(message, "message font", language, ids);
         GlyphCheck button(fonts.button52.get());
         ExpectNoBoxes(button, "button font", language, {kStrStandardSetting});
-        // Wrapped texts take the Arial label font unless the language is East Asian.
-        if (!config::IsEastAsianLanguage(language)) {
-            GlyphCheck label(fonts.label48.get());
-            ExpectNoBoxes(label, "label font", language, ids);
-        }
+        // Wrapped texts take the font the utility's wrapped labels choose for the language.
+        GlyphCheck wrapped(WrappedLabelFont(language, fonts.message48.get(), fonts.label48.get()));
+        ExpectNoBoxes(wrapped, "wrapped label font", language, ids);
     }
 }
 

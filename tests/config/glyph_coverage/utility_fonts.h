@@ -1,7 +1,9 @@
-// The fonts the settings utility's main window makes for a UI language, made the same way, and
-// the texts of its string tables (linked into the test program as its own resources).
+// The fonts the settings utility's main window makes for a UI language (made by the utility's
+// own code) and the texts of its string tables (linked into the test program as its own
+// resources).
 #pragma once
 
+#include "dialog/ui_fonts.h"
 #include "skin/gdi_owners.h"
 
 #include <windows.h>
@@ -11,16 +13,12 @@
 
 namespace glyph_test {
 
-struct UtilityFonts {
-    std::wstring uiFace;                 // string 301 when installed, else "Arial", else the GUI font's
-    skin::GdiObject<HFONT> arial12;      // tab names
-    skin::GdiObject<HFONT> label48;      // labels, and wrapped texts outside East Asian languages
-    skin::GdiObject<HFONT> message48;    // messages
-    skin::GdiObject<HFONT> button52;     // the ASIO page's button
-};
+using UtilityFonts = config::UiFonts;
 
+// The utility's fonts for the UI language whose table is `language`.
 UtilityFonts MakeUtilityFonts(LANGID language);
 
+// A font of the given face, for the check of the check.
 HFONT MakeFont(int height, int weight, const wchar_t* face);
 
 // Text `id` of the table `language`; empty when absent.

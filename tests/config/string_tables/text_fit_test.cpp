@@ -1,6 +1,7 @@
 // Every text fits the place the utility gives it, measured with the fonts the utility makes
 // for each UI language and laid out by its wrapping rules. A translation that runs past its
 // label is cut off on screen without any other sign.
+#include "app/ui_language.h"
 #include "config/strings/string_ids.h"
 #include "tests/config/string_tables/expected_tables.h"
 #include "tests/config/string_tables/string_table_reader.h"
@@ -13,6 +14,7 @@
 #include <cwctype>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace strings_test {
 namespace {
@@ -44,7 +46,7 @@ HFONT Pick(const UiFonts& fonts, Font font)
 {
     switch (font) {
     case Font::Arial12: return fonts.arial12.get();
-    case Font::Arial48: return fonts.arial48.get();
+    case Font::Arial48: return fonts.label48.get();
     case Font::Message48: return fonts.message48.get();
     }
     return nullptr;
@@ -112,7 +114,7 @@ TEST(EveryUiLanguage, MessageFontHasTheLanguagesGlyphs)
     // Without them the text shows as boxes and every width below is meaningless. East Asian
     // characters are a full em wide; a missing glyph's box is far narrower.
     for (LANGID language : kUiLanguages) {
-        if (!IsEastAsian(language)) continue;
+        if (!config::IsEastAsianLanguage(language)) continue;
         SCOPED_TRACE(language);
         const LanguageFonts at(language);
         const std::wstring caption = TextOf(language, kStrStandardSetting);
@@ -144,17 +146,20 @@ TEST(EveryUiLanguage, WrappedMessagesFitTheirLabels)
     for (LANGID language : kUiLanguages) {
         SCOPED_TRACE(language);
         const LanguageFonts at(language);
-        // Wrapped labels use the Arial label font unless the UI language is East Asian.
-        HFONT font = IsEastAsian(language) ? at.fonts.message48.get() : at.fonts.arial48.get();
-        for (const Wrapped& wrapped : kWrappedMessages) {
-            const std::wstring text = Fill(TextOf(language, wrapped.id), {L"RKX-T2"});
-            int lines = WrappedLineCount(at.dc.get(), font, text, wrapped.place, false);
-            if (PRIMARYLANGID(language) == LANG_JAPANESE) {
-                lines = std::max(lines, WrappedLineCount(at.dc.get(), font, text, wrapped.place, true));
+        // Installations that show this table: its own identifier and, where it picks the same
+        // table, the primary language alone (the wrapping rule may tell the two apart).
+        std::vector<DWORD> installs = {language};
+        const DWORD primary = config::PrimaryLanguageOf(language);
+        if (config::StringTableLanguage(primary, kStrInputRoutingHelp) == language) installs.push_back(primary);
+        for (DWORD install : installs) {
+            SCOPED_TRACE(install);
+            HFONT font = WrappedFont(at.fonts, install);
+            for (const Wrapped& wrapped : kWrappedMessages) {
+                const std::wstring text = Fill(TextOf(language, wrapped.id), {L"RKX-T2"});
+                EXPECT_LE(WrappedLineCount(at.dc.get(), font, text, wrapped.place, install),
+                          VisibleLineCount(at.dc.get(), font, wrapped.place))
+                    << "id " << wrapped.id << " in a " << wrapped.place.w << " x " << wrapped.place.h << " label";
             }
-            EXPECT_LE(lines, VisibleLineCount(at.dc.get(), font, wrapped.place))
-                << "id " << wrapped.id << " in a " << wrapped.place.w << " x " << wrapped.place.h
-                << " label";
         }
     }
 }
@@ -179,7 +184,7 @@ TEST(ArialLabels, FitTheirPlaces)
 {
     UniqueDc dc(CreateCompatibleDC(nullptr));
     const UiFonts fonts = MakeUiFonts(1033);
-    HFONT arial = fonts.arial48.get();
+    HFONT arial = fonts.label48.get();
     struct Place {
         UINT id;
         int w;
@@ -211,7 +216,7 @@ TEST(ArialLabels, FitTheirPlaces)
     for (UINT id : {kStrHeadingSoftwareInput, kStrHeadingMixerOutput, kStrHeadingUsbOutputLevel,
                     kStrHeadingSoftwareOutput, kStrHeadingMixerInput}) {
         const WrappedPlace heading{0, 0, 248, 14, 0};
-        EXPECT_EQ(WrappedLineCount(dc.get(), arial, TextOf(kLabelLanguage, id), heading, false), 1)
+        EXPECT_EQ(WrappedLineCount(dc.get(), arial, TextOf(kLabelLanguage, id), heading, 1033), 1)
             << "heading " << id;
     }
     // Tab names are centred in 90 pixels at 12 pixels.
@@ -225,14 +230,14 @@ TEST(WrapLayout, BreaksAtSpacesAndKeepsBlankLines)
     // Guards the layout the fit tests rely on, with the Arial label font.
     UniqueDc dc(CreateCompatibleDC(nullptr));
     const UiFonts fonts = MakeUiFonts(1033);
-    HFONT arial = fonts.arial48.get();
+    HFONT arial = fonts.label48.get();
     const WrappedPlace narrow{0, 0, 60, 200, 0};
-    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"A\n\nB", narrow, false), 3);
-    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"\n\nAB", narrow, false), 3);
-    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"Mixer Audio Mixer Audio", narrow, false), 4);
+    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"A\n\nB", narrow, 1033), 3);
+    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"\n\nAB", narrow, 1033), 3);
+    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"Mixer Audio Mixer Audio", narrow, 1033), 4);
     // Without spaces the text is cut anywhere; a label too narrow for one character still ends.
-    EXPECT_GT(WrappedLineCount(dc.get(), arial, L"MMMMMMMMMMMMMMMMMMMM", narrow, false), 1);
-    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"MMM", {0, 0, 2, 14, 0}, true), 3);
+    EXPECT_GT(WrappedLineCount(dc.get(), arial, L"MMMMMMMMMMMMMMMMMMMM", narrow, 1033), 1);
+    EXPECT_EQ(WrappedLineCount(dc.get(), arial, L"MMM", {0, 0, 2, 14, 0}, 0x11), 3);
     EXPECT_EQ(VisibleLineCount(dc.get(), arial, {0, 0, 100, 56, 0}), 4);
 }
 

@@ -1,128 +1,70 @@
 #include "tests/config/string_tables/text_layout.h"
 
 #include "config/strings/string_ids.h"
+#include "skin/wrapped_label_layout.h"
 #include "tests/config/string_tables/string_table_reader.h"
-
-#include <algorithm>
 
 namespace strings_test {
 namespace {
 
-constexpr int kLinePitch = 56;  // 14 display pixels at the four-fold scale
+// The font selected into a context for the life of a measurement.
+class Selected {
+public:
+    Selected(HDC dc, HFONT font) : dc_(dc), previous_(SelectObject(dc, font)) {}
+    ~Selected() { SelectObject(dc_, previous_); }
+    Selected(const Selected&) = delete;
+    Selected& operator=(const Selected&) = delete;
 
-int CALLBACK OnFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)
-{
-    *reinterpret_cast<bool*>(found) = true;
-    return 0;
-}
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
 
-bool FaceInstalled(const std::wstring& face)
+RECT AreaOf(const WrappedPlace& place)
 {
-    UniqueDc dc(CreateCompatibleDC(nullptr));
-    LOGFONTW query{};
-    query.lfCharSet = DEFAULT_CHARSET;
-    face.copy(query.lfFaceName, LF_FACESIZE - 1);
-    bool found = false;
-    EnumFontFamiliesExW(dc.get(), &query, OnFamily, reinterpret_cast<LPARAM>(&found), 0);
-    return found;
-}
-
-std::wstring DefaultGuiFace()
-{
-    LOGFONTW font{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof(font), &font);
-    return font.lfFaceName;
-}
-
-UniqueFont MakeFont(int height, int weight, const std::wstring& face)
-{
-    return UniqueFont(CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                  OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                  DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
+    return WrappedLabelTextArea(place.x, place.y, place.w, place.h, place.rightInset);
 }
 
 }  // namespace
 
-bool IsEastAsian(LANGID language)
-{
-    const int primary = PRIMARYLANGID(language);
-    return primary == LANG_CHINESE || primary == LANG_JAPANESE || primary == LANG_KOREAN;
-}
-
 UiFonts MakeUiFonts(LANGID language)
 {
-    UiFonts fonts;
-    std::wstring wanted = FindTableString(language, kStrFontFace).value_or(L"");
-    if (wanted.empty()) wanted = L"Arial";
-    fonts.face = FaceInstalled(wanted) ? wanted : DefaultGuiFace();
-    const int primary = PRIMARYLANGID(language);
-    const int weight = (primary == LANG_CHINESE || primary == LANG_KOREAN) ? FW_BOLD : FW_NORMAL;
-    fonts.arial12 = MakeFont(12, FW_NORMAL, L"Arial");
-    fonts.arial48 = MakeFont(48, FW_NORMAL, L"Arial");
-    fonts.message48 = MakeFont(48, weight, fonts.face);
-    fonts.button52 = MakeFont(52, weight, fonts.face);
-    return fonts;
+    return config::MakeUiFonts(language, FindTableString(language, kStrFontFace).value_or(L""));
+}
+
+HFONT WrappedFont(const UiFonts& fonts, DWORD installLanguage)
+{
+    return WrappedLabelFont(installLanguage, fonts.message48.get(), fonts.label48.get());
 }
 
 int TextWidth(HDC dc, HFONT font, std::wstring_view text)
 {
-    HGDIOBJ previous = SelectObject(dc, font);
+    const Selected selected(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
     return size.cx;
 }
 
 int LineHeight(HDC dc, HFONT font)
 {
-    HGDIOBJ previous = SelectObject(dc, font);
+    const Selected selected(dc, font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, previous);
     return metrics.tmHeight;
 }
 
-int WrappedLineCount(HDC dc, HFONT font, std::wstring_view text, const WrappedPlace& place,
-                     bool japaneseBreaks)
+int WrappedLineCount(HDC dc, HFONT font, std::wstring_view text, const WrappedPlace& place, DWORD installLanguage)
 {
-    const int left = 4 * place.x + 10;
-    const int right = 4 * (place.w - place.rightInset) + 8;
-    int lines = 0;
-    size_t position = 0;
-    while (position < text.size()) {
-        size_t length = 0;
-        bool tooWide = false;
-        while (position + length < text.size() && text[position + length] != L'\n') {
-            if (left + TextWidth(dc, font, text.substr(position, length + 1)) > right) {
-                tooWide = true;
-                break;
-            }
-            ++length;
-        }
-        if (tooWide) {
-            // The fitted characters but the last, or up to the last space among them.
-            size_t cut = length > 1 ? length - 1 : 1;
-            if (!japaneseBreaks) {
-                const size_t space = text.substr(position, length).rfind(L' ');
-                if (space != std::wstring_view::npos && space > 0) cut = space;
-            }
-            length = cut;
-        }
-        position += length;
-        if (position < text.size() && text[position] == L'\n') ++position;
-        if (position < text.size() && text[position] == L' ') ++position;
-        ++lines;
-    }
-    return lines;
+    const Selected selected(dc, font);
+    return static_cast<int>(LayOutWrappedLabel(dc, text, installLanguage, AreaOf(place)).size());
 }
 
 int VisibleLineCount(HDC dc, HFONT font, const WrappedPlace& place)
 {
-    const int top = 4 * place.y + 10;
-    const int bottom = 4 * place.h + 8;
+    const RECT area = AreaOf(place);
     const int cell = LineHeight(dc, font);
     int lines = 0;
-    while (top + lines * kLinePitch + cell <= bottom) ++lines;
+    while (area.top + lines * kWrappedLineStep + cell <= area.bottom) ++lines;
     return lines;
 }
 
