@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/setup/moved_aside.h"
 #include "tests/setup/setup_fixture.h"
 
 namespace rkx::setup::test {
@@ -79,10 +80,12 @@ TEST_F(InstallerVersion, TheLibrariesAreInstalledWhereTheirReadersLook)
 
 TEST_F(InstallerVersion, MissingUtilityGivesNullText)
 {
-    wchar_t path[MAX_PATH] = {};
-    ExpandEnvironmentStringsW(L"%ProgramFiles%\\Korvane\\RKX-T2\\RKX-T2_Config.exe", path, MAX_PATH);
-    if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) GTEST_SKIP() << "the utility is installed";
-    const wchar_t* text = L"left";
+    const wchar_t* text = nullptr;
+    ASSERT_EQ(QVR_GetUtilityVersionText(kProduct, &text), 100) << "the package's utility is not where the library looks";
+    // The package always installs the utility: it is taken away for this test and put back.
+    FileMovedAside utility(ExpandedPath(L"%ProgramFiles%\\Korvane\\RKX-T2\\RKX-T2_Config.exe"));
+    ASSERT_TRUE(utility.moved()) << "error " << GetLastError();
+    text = L"left";
     EXPECT_EQ(QVR_GetUtilityVersionText(kProduct, &text), 102);
     EXPECT_EQ(text, nullptr);
 }
