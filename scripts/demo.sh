@@ -53,14 +53,14 @@ if [ -f "$RKX_X64_BIN/rkxsetup.exe" ]; then
   rkxsetup versions
 
   rig_log "a route change through the setup library while the host records"
-  rkxsetup set input 0 "Post CH1 Fader"
+  rkxsetup set input 1 "Post CH1 Fader"
   vmixctl clear > /dev/null
   "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames 256 --seconds 4 --tone-out 0 \
     --record "$(win "$out/route-change.wav")" > "$out/route-change.log" 2>&1 &
   host=$!
   sleep 2
-  echo "   (2 s into the recording) rkxsetup set input 0 MIC"
-  rkxsetup set input 0 MIC
+  echo "   (2 s into the recording) rkxsetup set input 1 MIC"
+  rkxsetup set input 1 MIC
   wait $host
   sed 's/^/   /' "$out/route-change.log" | grep -E 'completions|recorded'
   echo "   what send channel 0 carried (the host's tone through CH1, then the microphone):"
@@ -74,7 +74,7 @@ if [ -f "$utility" ] && [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
   vmixctl reset > /dev/null
   vmixctl set 0 certify 0 > /dev/null
   # The user's stored choice for the computer's input 1/2: channel 1 after its fader.
-  "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" set input 0 "Post CH1 Fader" > /dev/null
+  "$RKX_WINE" "$RKX_X64_BIN/rkxsetup.exe" set input 1 "Post CH1 Fader" > /dev/null
   shots=$out/utility
   mkdir -p "$shots"
   "$RKX_WINE" 'C:\Program Files\Korvane\RKX-T2\RKX-T2_Config.exe' > /dev/null 2>&1 &

@@ -1,5 +1,5 @@
-// Change notifications: callbacks in this process and in another, the notify flag, foreign
-// messages and receivers that do not answer.
+// Change notifications: callbacks in this process and in another (rkxsetup, which numbers
+// channels from 1), the notify flag, foreign messages and receivers that do not answer.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -256,9 +256,9 @@ TEST_F(Notifications, SetterInThisProcessCallsTheCallbackOfAnother)
     ASSERT_TRUE(watcher.Started());
     ASSERT_EQ(watcher.ReadLine(), "watching for changes");
     ASSERT_EQ(QVR_SetUSBInputAudio(kProduct, 1, 5), 100);
-    EXPECT_EQ(watcher.ReadLine(), "input audio changed: channel 1 index 5");
+    EXPECT_EQ(watcher.ReadLine(), "input audio changed: channel 2 index 5");
     ASSERT_EQ(QVR_SetUSBOutputAudio(kProduct, 2, 0), 100);
-    EXPECT_EQ(watcher.ReadLine(), "output audio changed: channel 2 index 0");
+    EXPECT_EQ(watcher.ReadLine(), "output audio changed: channel 3 index 0");
     ASSERT_EQ(QVR_SetBoostLevelIndex(kProduct, 3), 100);
     EXPECT_EQ(watcher.ReadLine(), "boost level changed: index 3");
 }
@@ -272,7 +272,7 @@ TEST_F(Notifications, NotifyFlagZeroIsNotSeenByTheOtherProcess)
     ASSERT_EQ(QVR_SetBoostLevelIndex2(kProduct, 0, nullptr, 0), 100);
     // A marker change: the next line the watcher prints must be this one.
     ASSERT_EQ(QVR_SetUSBOutputAudio2(kProduct, 1, 2, nullptr, 1), 100);
-    EXPECT_EQ(watcher.ReadLine(), "output audio changed: channel 1 index 2");
+    EXPECT_EQ(watcher.ReadLine(), "output audio changed: channel 2 index 2");
 }
 
 TEST_F(Notifications, UnregisteringStopsOnlyThisProcess)
@@ -283,7 +283,7 @@ TEST_F(Notifications, UnregisteringStopsOnlyThisProcess)
     ASSERT_EQ(QVR_UnregisterInputAudioChangedCallback(kProduct), 100);
     ASSERT_EQ(QVR_SetUSBInputAudio(kProduct, 2, 4), 100);
     EXPECT_TRUE(g_heard.input.empty());
-    EXPECT_EQ(watcher.ReadLine(), "input audio changed: channel 2 index 4");
+    EXPECT_EQ(watcher.ReadLine(), "input audio changed: channel 3 index 4");
 }
 
 TEST_F(Notifications, ChangeMadeByTheToolReachesThisProcess)

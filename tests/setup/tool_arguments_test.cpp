@@ -36,14 +36,16 @@ TEST(ToolArguments, ChoicesMatchByIndexOrTextIgnoringCase)
 TEST(ToolArguments, OptionsAreTakenOutOfTheWords)
 {
     std::wstring error;
-    auto options = ParseOptions({L"set", L"--user", L"S-1-2", L"boost", L"--no-notify", L"-5 dB"}, error);
+    auto options = ParseOptions({L"set", L"--user", L"S-1-5-21-1-2-3-1001", L"boost", L"--no-notify", L"-5 dB"}, error);
     ASSERT_TRUE(options);
     EXPECT_EQ(options->words, (std::vector<std::wstring>{L"set", L"boost", L"-5 dB"}));
-    EXPECT_EQ(options->user, L"S-1-2");
+    EXPECT_EQ(options->user, L"S-1-5-21-1-2-3-1001");
     EXPECT_FALSE(options->notify);
 
     const std::vector<std::vector<std::wstring>> kBad = {
-        {L"get", L"--user"}, {L"get", L"--user", L""}, {L"watch", L"--count"}, {L"watch", L"--count", L"0"},
+        {L"get", L"--user"}, {L"get", L"--user", L""}, {L"get", L"--user", L"S-1-2"}, {L"get", L"--user", L"S-1-5-18"},
+        {L"get", L"--user", L".DEFAULT"}, {L"get", L"--user", L"S-1-5-21-1-2-3-1001\\Software"},
+        {L"watch", L"--count"}, {L"watch", L"--count", L"0"},
         {L"--what"}, {L"-x"},
     };
     for (const auto& arguments : kBad) {

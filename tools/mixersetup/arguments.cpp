@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "common/user_sid.h"
+
 namespace rkx::mixersetup {
 
 std::optional<Options> ParseOptions(const std::vector<std::wstring>& arguments, std::wstring& error)
@@ -11,8 +13,10 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& arguments, 
         const std::wstring& argument = arguments[i];
         const bool hasValue = i + 1 < arguments.size();
         if (argument == L"--user") {
-            if (!hasValue || arguments[i + 1].empty()) {
-                error = L"--user needs a security identifier, e.g. --user S-1-5-21-0-0-0-1000";
+            // The key names a hive under HKEY_USERS: anything but a user's SID would name another
+            // profile or none.
+            if (!hasValue || !rkx::IsUserSid(arguments[i + 1].c_str())) {
+                error = L"--user needs a user's security identifier, e.g. --user S-1-5-21-0-0-0-1000";
                 return std::nullopt;
             }
             options.user = arguments[++i];

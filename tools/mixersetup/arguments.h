@@ -11,7 +11,7 @@ namespace rkx::mixersetup {
 
 struct Options {
     std::vector<std::wstring> words;  // the command and its operands, options removed
-    std::optional<std::wstring> user; // --user SID
+    std::optional<std::wstring> user; // --user SID, a user's SID (rkx::IsUserSid)
     bool notify = true;               // --no-notify clears it
     std::optional<uint32_t> count;    // --count N (watch)
 };

@@ -119,7 +119,7 @@ TEST_F(OutputRoutingPage, AnotherProgramsChangeUpdatesTheLabel)
 {
     ASSERT_NO_FATAL_FAILURE(StartOn(1));
     const Capture before = Label(1);
-    ASSERT_EQ(RunRkxsetup(L"set input 1 5"), 0);  // MIC, announced to every program
+    ASSERT_EQ(RunRkxsetup(L"set input 2 5"), 0);  // channel 2 (row 1) to MIC, announced to every program
     const Capture after = WaitForChange(kLabelX, LabelY(1), kLabelW, kLabelH, before);
     ASSERT_FALSE(after == before);
     EXPECT_EQ(frame_test::ReadUserValue(L"Output2"), 5u);
@@ -128,7 +128,7 @@ TEST_F(OutputRoutingPage, AnotherProgramsChangeUpdatesTheLabel)
     EXPECT_TRUE(WaitForPixels(kLabelX, LabelY(1), kLabelW, kLabelH, after));
 
     // A change back to the value shown is drawn too.
-    ASSERT_EQ(RunRkxsetup(L"set input 1 0"), 0);
+    ASSERT_EQ(RunRkxsetup(L"set input 2 0"), 0);
     EXPECT_FALSE(WaitForChange(kLabelX, LabelY(1), kLabelW, kLabelH, after) == after);
 }
 
