@@ -1,7 +1,6 @@
 #include "tests/setup/peer_process.h"
 
 namespace rkx::setup::test {
-namespace {
 
 std::wstring ToolPath()
 {
@@ -10,8 +9,6 @@ std::wstring ToolPath()
     std::wstring path(self);
     return path.substr(0, path.find_last_of(L'\\') + 1) + L"rkxsetup.exe";
 }
-
-}  // namespace
 
 PeerProcess::PeerProcess(const std::wstring& arguments)
 {

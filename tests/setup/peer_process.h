@@ -10,6 +10,9 @@
 
 namespace rkx::setup::test {
 
+// rkxsetup.exe beside the test program.
+std::wstring ToolPath();
+
 class PeerProcess {
 public:
     // Starts "rkxsetup.exe <arguments>"; check Started().

@@ -1,5 +1,5 @@
-// Plain lines on stdout and stderr, in UTF-8, flushed at once so a reader of a pipe sees each
-// line as it happens.
+// Plain lines on stdout and stderr, each written at once so a reader of a pipe sees it as it
+// happens: UTF-16 to a console, UTF-8 to pipes and files.
 #pragma once
 
 #include <string>
