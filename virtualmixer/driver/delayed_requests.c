@@ -3,8 +3,23 @@
  * slow device would answer. */
 #include "vmix_driver.h"
 
-#define DUE_TIME(irp) ((LONGLONG)(LONG_PTR)(irp)->Tail.Overlay.DriverContext[2])
 #define POLL_MS 1
+
+/* The due time is a 64-bit counter value: it takes two context slots, since a pointer holds
+ * only 32 bits in the i686 build (one slot would cut it and make every delay end at once). */
+static VOID SetDueTime(PIRP irp, LONGLONG due)
+{
+    ULONGLONG bits = (ULONGLONG)due;
+    irp->Tail.Overlay.DriverContext[2] = (PVOID)(ULONG_PTR)(ULONG)bits;
+    irp->Tail.Overlay.DriverContext[3] = (PVOID)(ULONG_PTR)(ULONG)(bits >> 32);
+}
+
+static LONGLONG DueTime(PIRP irp)
+{
+    ULONGLONG low = (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[2];
+    ULONGLONG high = (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[3];
+    return (LONGLONG)((high << 32) | low);
+}
 
 static LONGLONG Now(void)
 {
@@ -14,7 +29,7 @@ static LONGLONG Now(void)
 NTSTATUS VmixDelayRequestLocked(VmixMixer *mixer, PIRP irp, VmixQueuedKind kind, ULONG delayMs)
 {
     LONGLONG due = Now() + (LONGLONG)delayMs * g_vmix.counterFrequency.QuadPart / 1000;
-    irp->Tail.Overlay.DriverContext[2] = (PVOID)(LONG_PTR)due;
+    SetDueTime(irp, due);
     NTSTATUS status = VmixQueueIrpLocked(&g_vmix.delayedQueue, irp, kind, (LONG)mixer->index);
     if (status == STATUS_PENDING) KeSetEvent(&g_vmix.delayWakeEvent, IO_NO_INCREMENT, FALSE);
     return status;
@@ -25,7 +40,7 @@ static PIRP TakeDueRequestLocked(LONGLONG now)
     PLIST_ENTRY queue = &g_vmix.delayedQueue;
     for (PLIST_ENTRY entry = queue->Flink; entry != queue; entry = entry->Flink) {
         PIRP irp = CONTAINING_RECORD(entry, IRP, Tail.Overlay.ListEntry);
-        if (DUE_TIME(irp) <= now && VmixTakeIrpLocked(irp)) return irp;
+        if (DueTime(irp) <= now && VmixTakeIrpLocked(irp)) return irp;
     }
     return NULL;
 }
