@@ -110,13 +110,26 @@ TEST_F(DriverTest, SecondHostProcessCannotInitWhileTheFirstStreams)
 
 TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundTrip)
 {
-    const ProcessRun run = RunCheckHost("--seconds 2 --out 0,1 --in 0,1");
-    EXPECT_EQ(run.exitCode, 0u) << run.output;
-    EXPECT_NE(run.output.find("buffer switches: "), std::string::npos) << run.output;
-    // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
-    EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
-    // With the diagnostics switch off the driver times nothing and writes nothing.
-    EXPECT_NE(run.output.find("driver's own copies per buffer switch: not timed"), std::string::npos) << run.output;
+    // A run in which the mixer ran dry or found no read queued has its recording shifted by
+    // whole periods against what was played, which says nothing about the driver's round trip
+    // (a slow start on the 32-bit rig showed it): only runs the host kept fed are judged.
+    constexpr int kAttempts = 6;
+    bool judged = false;
+    for (int attempt = 0; attempt < kAttempts && !judged; ++attempt) {
+        ASSERT_TRUE(rig.ClearStats());
+        const ProcessRun run = RunCheckHost("--seconds 2 --out 0,1 --in 0,1");
+        ASSERT_EQ(run.exitCode, 0u) << run.output;
+        EXPECT_NE(run.output.find("buffer switches: "), std::string::npos) << run.output;
+        // With the diagnostics switch off the driver times nothing and writes nothing.
+        EXPECT_NE(run.output.find("driver's own copies per buffer switch: not timed"), std::string::npos)
+            << run.output;
+        const VmixStats stats = StatsOf(0);
+        if (stats.underruns != 0 || stats.lateReads != 0) continue;
+        judged = true;
+        // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
+        EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
+    }
+    EXPECT_TRUE(judged) << "none of " << kAttempts << " runs kept every period fed";
 }
 
 TEST_F(DriverTest, DriverTimesItsOwnCopiesOnlyWhileDiagnosticsAreOn)
