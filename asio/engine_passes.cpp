@@ -102,6 +102,16 @@ void StreamEngine::Submit(Direction d, int pin, int k)
     slot.inFlight = device_.Submit(pin, slot.transfer, code, slot.block, RkxBlockBytes(uint32_t(bufferFrames_)));
 }
 
+// Submits slot k of every pin of a direction; false once a stop or reset asks the pass to end.
+bool StreamEngine::SubmitRow(Direction d, int k)
+{
+    for (int i = 0; i < pinListCount_[d]; ++i) {
+        Submit(d, pinList_[d][i], k);
+        if (!CheckpointOk()) return false;
+    }
+    return true;
+}
+
 // Each half waits for the transfers of its slots submitted two halves earlier (the first two
 // halves after the pins were prepared find every slot free), takes the inputs, switches and
 // submits the next transfers.
@@ -118,14 +128,7 @@ void StreamEngine::StandardPass()
         if (!CheckpointOk()) return;
         EndHalf(h);
         CopyOutputs(h, h);
-        for (int i = 0; i < pinListCount_[kOut]; ++i) {
-            Submit(kOut, pinList_[kOut][i], h);
-            if (!CheckpointOk()) return;
-        }
-        for (int i = 0; i < pinListCount_[kIn]; ++i) {
-            Submit(kIn, pinList_[kIn][i], h);
-            if (!CheckpointOk()) return;
-        }
+        if (!SubmitRow(kOut, h) || !SubmitRow(kIn, h)) return;
     }
 }
 
@@ -141,17 +144,10 @@ void StreamEngine::FastPass()
         if (!AwaitRow(kOut, curOutBlock_) || !CheckpointOk()) return;
         if (!AwaitRow(kIn, h)) return;
         CopyInputs(h);
-        for (int i = 0; i < pinListCount_[kIn]; ++i) {
-            Submit(kIn, pinList_[kIn][i], h);
-            if (!CheckpointOk()) return;
-        }
-        if (!CheckpointOk()) return;
+        if (!SubmitRow(kIn, h) || !CheckpointOk()) return;
         EndHalf(h);
         CopyOutputs(h, curOutBlock_);
-        for (int i = 0; i < pinListCount_[kOut]; ++i) {
-            Submit(kOut, pinList_[kOut][i], curOutBlock_);
-            if (!CheckpointOk()) return;
-        }
+        if (!SubmitRow(kOut, curOutBlock_)) return;
         curOutBlock_ = (curOutBlock_ + 1) % 2;
     }
 }

@@ -155,6 +155,7 @@ private:
     bool AwaitSlot(Slot& slot);
     bool AwaitRow(Direction d, int k);
     void Submit(Direction d, int pin, int k);
+    bool SubmitRow(Direction d, int k);
     void StandardPass();
     void FastPass();
     void EndHalf(int h);
