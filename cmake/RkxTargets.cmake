@@ -107,18 +107,57 @@ ${lines}</Include>
 ")
 endfunction()
 
-# GoogleTest program run under Wine; each test case becomes one ctest test.
+# GoogleTest program run under Wine, as one ctest test: its cases run one after another in one
+# process (a Wine process start costs about a second, several under the 32-bit rig's
+# emulation). Every program takes one rig from ctest's resource pool (scripts/lib/rig.sh), so
+# programs run side by side, each in a rig of its own.
 # LABEL: "unit" (pure logic) or "rig" (needs the virtual mixer loaded). One label only: the
 # discovery's PROPERTIES would flatten a list.
+# EACH_CASE: every case its own test and process, for programs whose cases cannot share one.
+# ALONE filter...: cases that judge timing (GoogleTest filters, "Suite.Case" or "Suite.*"); each
+# filter is its own test, run with nothing beside it.
+# COST seconds: about how long the program runs, so that ctest starts the long ones first.
 function(rkx_gtest target)
-  cmake_parse_arguments(T "" "LABEL" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(T "EACH_CASE" "LABEL;COST" "SOURCES;LIBRARIES;ALONE" ${ARGN})
+  if(NOT T_COST)
+    set(T_COST 1)
+  endif()
   add_executable(${target} ${T_SOURCES})
   rkx_windows_binary(${target})
+  rkx_test_program(${target})
   target_link_libraries(${target} PRIVATE ${T_LIBRARIES} GTest::gtest_main)
-  gtest_discover_tests(${target}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${T_LABEL}" TIMEOUT 300)
+  if(T_EACH_CASE)
+    gtest_discover_tests(${target}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 60
+      PROPERTIES LABELS "${T_LABEL}" TIMEOUT ${RKX_TEST_CASE_TIMEOUT} RESOURCE_GROUPS "rig:1")
+    return()
+  endif()
+  set(arguments "")
+  if(T_ALONE)
+    foreach(cases IN LISTS T_ALONE)
+      # Named by its filter: "Suite.Case", or "Suite" for "Suite.*".
+      string(REPLACE "*" "" name ${cases})
+      string(REGEX REPLACE "\\.$" "" name ${name})
+      add_test(NAME ${name} COMMAND ${target} --gtest_filter=${cases})
+      set_tests_properties(${name} PROPERTIES
+        LABELS "${T_LABEL}" TIMEOUT ${RKX_TEST_CASE_TIMEOUT} RESOURCE_GROUPS "rig:1" RUN_SERIAL TRUE)
+    endforeach()
+    list(JOIN T_ALONE ":" alone)
+    set(arguments --gtest_filter=-${alone})
+  endif()
+  add_test(NAME ${target} COMMAND ${target} ${arguments})
+  set_tests_properties(${target} PROPERTIES
+    LABELS "${T_LABEL}" TIMEOUT ${RKX_TEST_PROGRAM_TIMEOUT} RESOURCE_GROUPS "rig:1" COST ${T_COST})
+endfunction()
+
+# Test code: compiled for speed of building, with one precompiled header of the system and
+# GoogleTest headers shared by every test program of the tree.
+function(rkx_test_program target)
+  target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-O0>)
+  if(TARGET rkx_test_pch)
+    target_precompile_headers(${target} REUSE_FROM rkx_test_pch)
+  endif()
 endfunction()
 
 # Static check of a built binary (machine type, version block, no runtime DLLs, exports).

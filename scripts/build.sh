@@ -1,36 +1,46 @@
 #!/usr/bin/env bash
 # Builds both architectures into separate trees: build/x86_64 and build/i686
-# (under $RKX_BUILD_ROOT when set), and the streaming engine's unit tests for this machine in
-# build/native.
+# (under $RKX_BUILD_ROOT when set), side by side, and the streaming engine's unit tests for
+# this machine in build/native.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 builds=${RKX_BUILD_ROOT:-$root/build}
 jobs=${RKX_JOBS:-$(nproc)}
 mkdir -p "$builds"
-for arch in x86_64 i686; do
-  tree=$builds/$arch
+# How long each tree took, for the time table at the end of make test (scripts/run-tests.sh).
+times=$builds/build-times.txt
+: > "$times"
+
+# build_tree NAME SOURCE [cmake options...]: configures once, builds, records its time.
+build_tree() {
+  local name=$1 source=$2 started=$SECONDS
+  shift 2
+  local tree=$builds/$name
   if [ ! -f "$tree/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$tree" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
-          -DCMAKE_BUILD_TYPE=Release > "$builds/configure-$arch.log" 2>&1 ||
-      { cat "$builds/configure-$arch.log"; exit 1; }
+    cmake -S "$source" -B "$tree" -G Ninja "$@" > "$builds/configure-$name.log" 2>&1 ||
+      { cat "$builds/configure-$name.log"; return 1; }
   fi
-  echo "== build $arch"
-  if ! cmake --build "$tree" -j "$jobs" > "$builds/build-$arch.log" 2>&1; then
-    grep -E -A8 'error|Error' "$builds/build-$arch.log" | head -100
-    echo "build of $arch failed: see $builds/build-$arch.log"
-    exit 1
+  if ! cmake --build "$tree" -j "$jobs" > "$builds/build-$name.log" 2>&1; then
+    grep -E -A8 'error|Error' "$builds/build-$name.log" | head -100
+    echo "build of $name failed: see $builds/build-$name.log"
+    return 1
   fi
+  echo "build $name $((SECONDS - started))" >> "$times"
+}
+
+# The two architectures at once: each has its serial stretches (configuring, linking), which
+# the other fills.
+echo "== build x86_64 and i686"
+pids=()
+for arch in x86_64 i686; do
+  build_tree "$arch" "$root" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
+    -DCMAKE_BUILD_TYPE=Release &
+  pids+=($!)
 done
+status=0
+for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+[ $status = 0 ] || exit 1
 
 # The engine names no system type: its unit tests also run here, under ThreadSanitizer.
-tree=$builds/native
-if [ ! -f "$tree/CMakeCache.txt" ]; then
-  cmake -S "$root/tests/asio/engine/native" -B "$tree" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        > "$builds/configure-native.log" 2>&1 || { cat "$builds/configure-native.log"; exit 1; }
-fi
 echo "== build native (streaming engine unit tests)"
-if ! cmake --build "$tree" -j "$jobs" > "$builds/build-native.log" 2>&1; then
-  grep -E -A8 'error|Error' "$builds/build-native.log" | head -100
-  echo "build of the native unit tests failed: see $builds/build-native.log"
-  exit 1
-fi
+build_tree native "$root/tests/asio/engine/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make git
+  cmake make ninja-build git
   g++ libtsan2
   mingw-w64 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   googletest

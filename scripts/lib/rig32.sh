@@ -20,11 +20,7 @@ rig32_load_virtual_mixer() {
 
 rig32_stop() {
   wineserver32 -k > /dev/null 2>&1 || true
-  if [ -n "$RKX_XVFB_PID" ]; then
-    kill "$RKX_XVFB_PID" 2> /dev/null || true
-    wait "$RKX_XVFB_PID" 2> /dev/null || true
-    RKX_XVFB_PID=""
-  fi
+  rig_stop_displays
 }
 
 rig32_start() {
@@ -35,7 +31,7 @@ rig32_start() {
     "$RKX_ROOT/scripts/make-prefix.sh" --i686
   fi
   trap rig32_stop EXIT
-  rig_start_display
+  WINEPREFIX=$RKX_WINEPREFIX32 rig_start_display
   wineserver32 -p
   rig_log "installing the 32-bit builds into the 32-bit prefix"
   "$RKX_ROOT/scripts/install-package-i686.sh" > "$RKX_WINEPREFIX32.install.log"

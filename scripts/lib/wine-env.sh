@@ -5,6 +5,15 @@ RKX_ROOT=${RKX_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 # keep its own trees.
 export RKX_BUILD_ROOT=${RKX_BUILD_ROOT:-$RKX_ROOT/build}
 export WINEPREFIX=${WINEPREFIX:-$RKX_BUILD_ROOT/wineprefix}
+# A test that ctest gave a rig of its own (scripts/lib/rig.sh, --rigs) runs in that rig's
+# prefix, on that rig's display: rig 1 is the prefix above, rig N its copy "-N" beside it.
+if [ -n "${CTEST_RESOURCE_GROUP_0_RIG:-}" ] && [ -z "${RKX_RIG:-}" ]; then
+  rkx_rig=${CTEST_RESOURCE_GROUP_0_RIG#id:}
+  rkx_rig=${rkx_rig%%,*}
+  [ "$rkx_rig" = 1 ] || WINEPREFIX=$WINEPREFIX-$rkx_rig
+  export RKX_RIG=$rkx_rig  # chosen once: scripts a test starts keep it
+  [ -f "$WINEPREFIX.display" ] && DISPLAY=$(cat "$WINEPREFIX.display") && export DISPLAY
+fi
 export WINELOADER=/usr/lib/wine/wine64
 export WINESERVER=/usr/lib/wine/wineserver64
 export WINEDEBUG=${WINEDEBUG:--all}

@@ -18,7 +18,7 @@ rkx_gtest(config_asio_driver_list_tests
   LABEL rig)
 
 if(TARGET rkx_config AND TARGET asio_rig_support)
-  rkx_gtest(config_asio_version_window_tests
+  rkx_gtest(config_asio_version_window_tests COST 50
     SOURCES
       ${CMAKE_CURRENT_SOURCE_DIR}/frame/utility_session.cpp
       ${CMAKE_CURRENT_SOURCE_DIR}/frame/screen_capture.cpp

@@ -22,7 +22,7 @@ rkx_gtest(config_frame_unit_tests
 add_dependencies(config_frame_unit_tests rkx_setup)
 
 if(TARGET rkx_config)
-  rkx_gtest(config_frame_window_tests
+  rkx_gtest(config_frame_window_tests COST 55
     SOURCES
       ${frame_tests_dir}/utility_session.cpp
       ${frame_tests_dir}/screen_capture.cpp

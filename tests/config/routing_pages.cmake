@@ -4,7 +4,7 @@ if(NOT TARGET rkx_config OR NOT TARGET vmix_client)
   return()
 endif()
 set(routing_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/routing_pages)
-rkx_gtest(config_routing_pages_tests
+rkx_gtest(config_routing_pages_tests COST 100
   SOURCES
     ${routing_tests_dir}/routing_rig.cpp
     ${routing_tests_dir}/input_routing_test.cpp

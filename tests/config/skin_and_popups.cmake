@@ -55,7 +55,7 @@ if(skin_art_rc)
 endif()
 
 # The menus as real windows under X, driven by SendInput (needs DISPLAY, as the rig sets it).
-rkx_gtest(popup_window_tests
+rkx_gtest(popup_window_tests COST 65
   SOURCES
     ${skin_popups_dir}/popup_owner_window.cpp
     ${skin_popups_dir}/popup_window_test.cpp

@@ -192,7 +192,12 @@ prepare() {
 
   step "prefix"
   mkdir -p "$(dirname "$pristine")"
-  wine wineboot -i > "$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+  # The rig's booted prefix when make test has made one (scripts/lib/rig.sh), else a new one.
+  if [ -d "$build_root/wineprefix-pristine/drive_c" ]; then
+    cp -a "$build_root/wineprefix-pristine" "$pristine"
+  else
+    wine wineboot -i > "$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot"; }
+  fi
   # No window of these prefixes is ever drawn, and a crash ends its process at once instead of
   # waiting in the debugger until the test times out.
   wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f > /dev/null
