@@ -1,0 +1,1 @@
+// Compiles the package's precompiled header once; see product.h.
