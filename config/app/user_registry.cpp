@@ -19,7 +19,8 @@ std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
     DWORD value = 0;
     DWORD size = sizeof value;
     // A value of the right type but not four bytes long is garbage, not a number.
-    if (RegGetValueW(root, rkx::names::kSettingsKeyPathW, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS ||
+    if (RegGetValueW(root, rkx::names::kSettingsKeyPathW, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+            ERROR_SUCCESS ||
         size != sizeof value)
         return std::nullopt;
     if (value == kMissingValue) return std::nullopt;
@@ -29,7 +30,8 @@ std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
 rkx::UniqueKey CreateSettingsKey(HKEY root)
 {
     rkx::UniqueKey software;
-    if (root == nullptr || RegOpenKeyExW(root, rkx::names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
+    if (root == nullptr ||
+        RegOpenKeyExW(root, rkx::names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
         return {};
     rkx::UniqueKey maker;
     if (RegCreateKeyExW(software.get(), rkx::names::kMakerKeyW, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, maker.receive(),
