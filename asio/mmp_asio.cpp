@@ -9,11 +9,11 @@
 #include <new>
 
 #include "asio/build_identity.h"
+#include "common/package_names.h"
 
 namespace rkx::asio {
 
 LRESULT CALLBACK DriverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-extern const char kWindowClassName[];
 
 MMPAsio::MMPAsio(IUnknown* owner, DeviceIo* device, EngineThreads* threads)
     : CUnknown(owner),
@@ -27,7 +27,7 @@ MMPAsio::MMPAsio(IUnknown* owner, DeviceIo* device, EngineThreads* threads)
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = DriverWindowProc;
     windowClass.hInstance = moduleInstance;
-    windowClass.lpszClassName = kWindowClassName;
+    windowClass.lpszClassName = names::kAsioWindowClass;
     RegisterClassA(&windowClass);  // already registered is fine
 }
 

@@ -10,21 +10,18 @@
 #include <new>
 
 #include "asio/mmp_asio.h"
+#include "common/mixer_requests.h"
+#include "common/package_names.h"
 
 namespace rkx::asio {
 
-extern const char kWindowClassName[] = "RKX_T2_Asio_WndProc";
-
 namespace {
 
-constexpr UINT kResetRequestMessage = 0x8001;  // WM_APP + 1, from the settings utility
 constexpr UINT_PTR kResumeTimer = 1;
 constexpr UINT kResumeDelayMs = 5000;
 constexpr UINT_PTR kRetryTimer = 2;
 // A reset that could not hold the thread (still in the host's callback) is tried again.
 constexpr UINT kRetryDelayMs = 250;
-constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
-constexpr char kMixerDeviceTag[] = "USB#VID_3C1A&PID_0052";
 
 // True when a device-interface record names the mixer. The name is read only within the
 // record's own size.
@@ -48,7 +45,7 @@ bool NamesMixer(const DEV_BROADCAST_HDR* header)
     }
     name[length] = '\0';
     CharUpperA(name);
-    return std::strstr(name, kMixerDeviceTag) != nullptr;
+    return std::strstr(name, RKX_USB_DEVICE_NAME_TAG_A) != nullptr;
 }
 
 }  // namespace
@@ -89,7 +86,7 @@ LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         if (detached) DestroyWindow(window);
         return 0;
     }
-    case kResetRequestMessage: {
+    case names::kAsioResetMessage: {
         // The host is called outside the lock: it may well release the driver in answer.
         decltype(ASIOCallbacks::asioMessage) asioMessage = nullptr;
         if (link != nullptr) {
@@ -165,8 +162,8 @@ void MMPAsio::CreateResetWindow()
     auto* link = new (std::nothrow) WindowLink;
     if (link == nullptr) return;
     link->object = this;
-    window = CreateWindowExA(0, kWindowClassName, kWindowClassName, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                             CW_USEDEFAULT, nullptr, nullptr, moduleInstance, nullptr);
+    window = CreateWindowExA(0, names::kAsioWindowClass, names::kAsioWindowClass, 0, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, moduleInstance, nullptr);
     if (window == nullptr) {
         delete link;
         return;
@@ -176,7 +173,7 @@ void MMPAsio::CreateResetWindow()
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kUsbDeviceClass;
+    filter.dbcc_classguid = names::kUsbDeviceInterfaceClass;
     deviceNotification = RegisterDeviceNotificationA(window, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 }
 

@@ -8,24 +8,25 @@
 
 #include "asio/build_identity.h"
 #include "asio/mmp_asio.h"
+#include "common/package_names.h"
 #include "common/unique_registry_key.h"
 
 namespace rkx::asio {
 namespace {
 
 constexpr int kDefaultBlockNum = 4;
-constexpr char kUserKey[] = "Software\\Korvane\\RKX-T2";
-constexpr char kLaunchValue[] = "AsioConfigLaunch";
 constexpr size_t kAutoSwitchChars = 5;  // "-Auto"
 
 bool ReadLaunchFlag(DWORD& value)
 {
     UniqueKey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUserKey, 0, KEY_READ, key.receive()) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, names::kSettingsKeyPath, 0, KEY_READ, key.receive()) != ERROR_SUCCESS) {
+        return false;
+    }
     DWORD data = 0;
     DWORD size = sizeof(data);
-    if (RegQueryValueExA(key.get(), kLaunchValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size) !=
-            ERROR_SUCCESS ||
+    if (RegQueryValueExA(key.get(), names::kAsioConfigLaunchValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&data),
+                         &size) != ERROR_SUCCESS ||
         size != sizeof(data)) {
         return false;
     }
@@ -36,12 +37,12 @@ bool ReadLaunchFlag(DWORD& value)
 bool WriteLaunchFlag(DWORD value)
 {
     UniqueKey key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kUserKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.receive(), nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, names::kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        key.receive(), nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    return RegSetValueExA(key.get(), kLaunchValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                          sizeof(value)) == ERROR_SUCCESS;
+    return RegSetValueExA(key.get(), names::kAsioConfigLaunchValue, 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&value), sizeof(value)) == ERROR_SUCCESS;
 }
 
 // The utility's program path: "AsioConfig" without its trailing switch; empty when missing
@@ -55,7 +56,7 @@ bool ConfigProgram(char (&program)[kPathBytes])
     char text[kPathBytes + 1] = {};
     DWORD size = kPathBytes;
     DWORD type = 0;
-    if (RegQueryValueExA(key.get(), "AsioConfig", nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+    if (RegQueryValueExA(key.get(), names::kAsioConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
         ERROR_SUCCESS) {
         return false;
     }
@@ -72,7 +73,7 @@ bool ConfigProgram(char (&program)[kPathBytes])
 int MMPAsio::ReadBlockNum()
 {
     UniqueKey software;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, names::kSoftwareKey, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) {
         return kDefaultBlockNum;
     }
     UniqueKey key;
@@ -81,8 +82,8 @@ int MMPAsio::ReadBlockNum()
         DWORD size = sizeof(value);
         DWORD type = 0;
         // Four bytes of another type (REG_BINARY, REG_NONE) are no setting either.
-        if (RegQueryValueExA(key.get(), "blockNum", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) !=
-                ERROR_SUCCESS ||
+        if (RegQueryValueExA(key.get(), names::kBlockNumValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                             &size) != ERROR_SUCCESS ||
             type != REG_DWORD || size != sizeof(value) || value < 1 || value > 64) {
             return kDefaultBlockNum;
         }
@@ -91,7 +92,8 @@ int MMPAsio::ReadBlockNum()
     if (RegCreateKeyExA(software.get(), Build().asioKeyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.receive(),
                         nullptr) == ERROR_SUCCESS) {
         const DWORD value = kDefaultBlockNum;
-        RegSetValueExA(key.get(), "blockNum", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+        RegSetValueExA(key.get(), names::kBlockNumValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                       sizeof(value));
     }
     return kDefaultBlockNum;
 }

@@ -6,12 +6,12 @@
 #include "autosetup/device_broadcast_filter.h"
 #include "autosetup/session_processes.h"
 #include "autosetup/system_service_work.h"
+#include "common/package_names.h"
 #include "include/rkx_t2_setup.h"
 
 namespace rkx::autosetup {
 namespace {
 
-constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr wchar_t kUtilityExecutable[] = L"RKX-T2_CONFIG.EXE";
 
 void OnDeviceChange(WPARAM event, LPARAM record)
@@ -84,7 +84,7 @@ bool MonitorWindow::Create(HINSTANCE instance)
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof(filter);
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kUsbDeviceClass;
+    filter.dbcc_classguid = names::kUsbDeviceInterfaceClass;
     deviceNotification_ = RegisterDeviceNotificationW(window_, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     SetTimer(window_, kConsoleTimer, kConsoleTimerMs, nullptr);

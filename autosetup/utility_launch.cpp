@@ -4,14 +4,12 @@
 
 #include <cwchar>
 
+#include "common/package_names.h"
 #include "common/unique_handle.h"
 #include "common/unique_registry_key.h"
 
 namespace rkx::autosetup {
 namespace {
-
-constexpr wchar_t kMachineSettingsPath[] = L"Software\\Korvane\\RKX-T2";
-constexpr wchar_t kAsioConfigValue[] = L"AsioConfig";
 
 // A primary copy of the user's token, moved to `session`.
 UniqueHandle PrimaryTokenFor(HANDLE userToken, DWORD session)
@@ -39,11 +37,11 @@ struct EnvironmentBlock {
 bool ReadAsioConfig(wchar_t (&text)[kCommandLineChars])
 {
     UniqueKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMachineSettingsPath, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kSettingsKeyPathW, 0, KEY_READ, key.receive()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD bytes = sizeof(text);
-    if (RegQueryValueExW(key.get(), kAsioConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) !=
+    if (RegQueryValueExW(key.get(), names::kAsioConfigValueW, nullptr, &type, reinterpret_cast<BYTE*>(text), &bytes) !=
             ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ)) {
         return false;

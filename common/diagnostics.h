@@ -8,9 +8,11 @@
 
 #include <string>
 
+#include "common/package_names.h"
+
 namespace rkx::diagnostics {
 
-inline constexpr wchar_t kSwitchKeyPath[] = L"SOFTWARE\\Korvane\\RKX-T2";
+inline constexpr const wchar_t* kSwitchKeyPath = names::kSettingsKeyPathW;
 inline constexpr wchar_t kSwitchValue[] = L"Diagnostics";
 
 // Files of the diagnostics folder, one per figure set and writer.

@@ -138,6 +138,7 @@ static inline uint32_t RkxSampleOffset(uint32_t frame, uint32_t subChannel)
 #define RKX_PATH_ANY_WAVE_REFERENCE L"wave"
 /* Upper-case device name in a USB device-interface broadcast. */
 #define RKX_USB_DEVICE_NAME_TAG   L"USB#VID_3C1A&PID_0052"
+#define RKX_USB_DEVICE_NAME_TAG_A "USB#VID_3C1A&PID_0052"
 
 #define RKX_MAX_DEVICE_PATHS      128u
 #define RKX_MAX_PATH_CHARS        260u   /* including the terminating zero */

@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "common/package_names.h"
 #include "setup/boost_level.h"
 #include "setup/mixer_paths.h"
 #include "setup/module_state.h"
@@ -155,7 +156,7 @@ int QVR_CALL QVR_GetWarningTextForSetUSBAudioInput(int productId, int channel, i
         if (!IsOurProduct(productId) || text == nullptr || !InRange(channel, kInputAudioChannels - 1) ||
             resultCode != kWarning || !InRange(selectorType, 2))
             return kFailure;
-        const LANGID installed = InstalledLanguage(ReadMachineSetting(L"InstallLanguage", 9));
+        const LANGID installed = InstalledLanguage(ReadMachineSetting(rkx::names::kInstallLanguageValueW, 9));
         const LANGID chosen = WarningLanguage(language, installed);
         *text = CopyToBuffer(g_warningText, LoadModuleString(LibraryModule(), kWarningStringId, chosen));
         return kSuccess;

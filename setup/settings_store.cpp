@@ -1,12 +1,11 @@
 #include "setup/settings_store.h"
 
+#include "common/package_names.h"
 #include "common/unique_registry_key.h"
 #include "common/user_sid.h"
 
 namespace rkx::setup {
 namespace {
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\RKX-T2";
 
 // The root, or nothing when the user key names no user or that user's hive cannot be opened
 // with `access`.
@@ -42,7 +41,7 @@ uint32_t ReadSetting(const wchar_t* userKey, const wchar_t* name, uint32_t limit
     UniqueKey root = OpenSettingsRoot(userKey, KEY_READ);
     if (!root) return fallback;
     UniqueKey settings;
-    if (RegOpenKeyExW(root.get(), kSettingsKey, 0, KEY_READ, settings.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root.get(), names::kSettingsKeyPathW, 0, KEY_READ, settings.receive()) != ERROR_SUCCESS)
         return fallback;
     uint32_t value = 0;
     if (!QueryDword(settings.get(), name, value) || value >= limit) return fallback;
@@ -54,13 +53,13 @@ void WriteSetting(const wchar_t* userKey, const wchar_t* name, uint32_t value)
     UniqueKey root = OpenSettingsRoot(userKey, KEY_ALL_ACCESS);
     if (!root) return;
     UniqueKey software;
-    if (RegOpenKeyExW(root.get(), L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root.get(), names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return;
     UniqueKey maker;
-    if (RegCreateKeyExW(software.get(), L"Korvane", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExW(software.get(), names::kMakerKeyW, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         maker.receive(), nullptr) != ERROR_SUCCESS)
         return;
     UniqueKey model;
-    if (RegCreateKeyExW(maker.get(), L"RKX-T2", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+    if (RegCreateKeyExW(maker.get(), names::kModelKeyW, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         model.receive(), nullptr) != ERROR_SUCCESS)
         return;
     const DWORD data = value;
@@ -70,7 +69,7 @@ void WriteSetting(const wchar_t* userKey, const wchar_t* name, uint32_t value)
 uint32_t ReadMachineSetting(const wchar_t* name, uint32_t fallback)
 {
     UniqueKey settings;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKey, 0, KEY_READ, settings.receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, names::kSettingsKeyPathW, 0, KEY_READ, settings.receive()) != ERROR_SUCCESS)
         return fallback;
     uint32_t value = 0;
     return QueryDword(settings.get(), name, value) ? value : fallback;

@@ -1,9 +1,9 @@
-// Registry and kernel-object names the utility shares with the other programs of the package.
+// The utility's own names. What it shares with the other programs of the package (settings
+// keys, the driver's mutexes and window) is in common/package_names.h.
 #pragma once
 
 namespace config {
 
-inline constexpr wchar_t kSettingsKeyPath[] = L"Software\\Korvane\\RKX-T2";
 inline constexpr wchar_t kSingleInstanceMutex[] = L"NTRKX-T2_ASIO_SETTING";
 inline constexpr wchar_t kModelName[] = L"RKX-T2";
 // The 64-bit utility can only load the 64-bit build of the setup library.

@@ -1,6 +1,6 @@
 #include "app/ui_language.h"
 
-#include "app/registry_names.h"
+#include "common/package_names.h"
 
 namespace config {
 
@@ -38,8 +38,8 @@ DWORD ReadInstallLanguage()
 {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"InstallLanguage", RRF_RT_REG_DWORD, nullptr,
-                     &value, &size) != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, rkx::names::kSettingsKeyPathW, rkx::names::kInstallLanguageValueW,
+                     RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
         return kDefaultInstallLanguage;
     return value;
 }

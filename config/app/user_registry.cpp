@@ -1,6 +1,6 @@
 #include "app/user_registry.h"
 
-#include "app/registry_names.h"
+#include "common/package_names.h"
 
 namespace config {
 
@@ -19,7 +19,8 @@ std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
     DWORD value = 0;
     DWORD size = sizeof value;
     // A value of the right type but not four bytes long is garbage, not a number.
-    if (RegGetValueW(root, kSettingsKeyPath, name, RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS ||
+    if (RegGetValueW(root, rkx::names::kSettingsKeyPathW, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
+            ERROR_SUCCESS ||
         size != sizeof value)
         return std::nullopt;
     if (value == kMissingValue) return std::nullopt;
@@ -29,14 +30,15 @@ std::optional<DWORD> ReadSettingsDword(HKEY root, const wchar_t* name)
 rkx::UniqueKey CreateSettingsKey(HKEY root)
 {
     rkx::UniqueKey software;
-    if (root == nullptr || RegOpenKeyExW(root, L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
+    if (root == nullptr ||
+        RegOpenKeyExW(root, rkx::names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
         return {};
     rkx::UniqueKey maker;
-    if (RegCreateKeyExW(software.get(), L"Korvane", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, maker.receive(),
+    if (RegCreateKeyExW(software.get(), rkx::names::kMakerKeyW, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, maker.receive(),
                         nullptr) != ERROR_SUCCESS)
         return {};
     rkx::UniqueKey model;
-    if (RegCreateKeyExW(maker.get(), kModelName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, model.receive(),
+    if (RegCreateKeyExW(maker.get(), rkx::names::kModelKeyW, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, model.receive(),
                         nullptr) != ERROR_SUCCESS)
         return {};
     return model;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "asio_drivers/asio_driver_list.h"
+#include "common/package_names.h"
 
 #include <vector>
 
@@ -36,9 +37,9 @@ AsioDrivers& InstalledAsioDrivers();
 
 // The name this build of the utility checks for: the driver build it can load in-process.
 #if defined(_WIN64)
-inline constexpr char kOwnAsioDriverName[] = "RKX-T2 ASIO64";
+inline constexpr const char* kOwnAsioDriverName = rkx::names::kAsio64DriverName;
 #else
-inline constexpr char kOwnAsioDriverName[] = "RKX-T2 ASIO";
+inline constexpr const char* kOwnAsioDriverName = rkx::names::kAsio32DriverName;
 #endif
 
 // True when the utility's own ASIO driver is listed and can be created; the object made for

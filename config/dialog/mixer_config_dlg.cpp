@@ -5,6 +5,7 @@
 #include "app/setup_binding.h"
 #include "app/ui_language.h"
 #include "app/ui_strings.h"
+#include "common/package_names.h"
 #include "dialog/blink.h"
 #include "dialog/label_log.h"
 #include "dialog/label_recipe.h"
@@ -36,9 +37,6 @@ constexpr int kSourceFrameCount = 9;
 constexpr COLORREF kTitleBand = RGB(0, 0, 0);
 constexpr COLORREF kPageBackground = RGB(0xE8, 0xE8, 0xE8);
 constexpr int kTitleBandHeight = 85;
-
-// GUID_DEVINTERFACE_USB_DEVICE.
-constexpr GUID kUsbDeviceInterface = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 
 const wchar_t* const kFrameImages[] = {
     L"LOGO",        L"CENTERLINE_T2", L"CENTERLINE_OUT_T2", L"PC",          L"INPUTSELECTOR",
@@ -185,7 +183,7 @@ BOOL CMixerConfigDlg::OnInitDialog()
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kUsbDeviceInterface;
+    filter.dbcc_classguid = rkx::names::kUsbDeviceInterfaceClass;
     deviceNotification_ = RegisterDeviceNotificationW(m_hWnd, &filter, DEVICE_NOTIFY_WINDOW_HANDLE);
 
     config::BringToForeground(m_hWnd);
@@ -677,7 +675,7 @@ void CMixerConfigDlg::PollLaunchRequest()
     launchPollCounter = 0;
     const rkx::UniqueKey root = userRoot_.Open();
     const rkx::UniqueKey settings = config::CreateSettingsKey(root.get());
-    const DWORD request = ReadDword(settings.get(), L"AsioConfigLaunch").value_or(0);
+    const DWORD request = ReadDword(settings.get(), rkx::names::kAsioConfigLaunchValueW).value_or(0);
     if (request == 0) return;
     if (!launchRequestSeen) {
         launchRequestSeen = true;
@@ -721,7 +719,7 @@ void CMixerConfigDlg::OnDeviceChange(WPARAM event, LPARAM data)
     case DBT_DEVICEARRIVAL:
         recheck = deviceInterface &&
                   IsEqualGUID(reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header)->dbcc_classguid,
-                              kUsbDeviceInterface);
+                              rkx::names::kUsbDeviceInterfaceClass);
         break;
     case DBT_DEVICEQUERYREMOVE:
     case DBT_DEVICEREMOVEPENDING:
@@ -745,7 +743,7 @@ void CMixerConfigDlg::SaveState()
     config::WriteDword(settings.get(), L"Tab", static_cast<DWORD>(currentTab));
     config::WriteDword(settings.get(), L"PosX", static_cast<DWORD>(window.left));
     config::WriteDword(settings.get(), L"PosY", static_cast<DWORD>(window.top));
-    config::WriteDword(settings.get(), L"AsioConfigLaunch", 0);
+    config::WriteDword(settings.get(), rkx::names::kAsioConfigLaunchValueW, 0);
 }
 
 void CMixerConfigDlg::OnDestroy()

@@ -3,6 +3,7 @@
 #include "app/registry_names.h"
 #include "app/ui_strings.h"
 #include "asio_drivers/asio_drivers.h"
+#include "common/package_names.h"
 #include "common/unique_handle.h"
 #include "dialog/label_log.h"
 #include "dialog/mixer_config_dlg.h"
@@ -12,6 +13,7 @@
 #include "strings/string_ids.h"
 
 using namespace config::asio_page;
+namespace names = rkx::names;
 
 namespace {
 
@@ -28,11 +30,9 @@ struct DriverBuild {
     int driverState;             // the dialog's ASIO driver state while it streams
 };
 constexpr DriverBuild kBuilds[2] = {
-    {L"RKX-T2 ASIO", L"Global\\NTRKX-T2_ASIO", 1},
-    {L"RKX-T2 ASIO 64bit", L"Global\\NTRKX-T2_ASIO64", 2},
+    {names::kAsio32KeyNameW, names::kAsio32StreamingMutexW, 1},
+    {names::kAsio64KeyNameW, names::kAsio64StreamingMutexW, 2},
 };
-constexpr wchar_t kDriverWindowClass[] = L"RKX_T2_Asio_WndProc";
-constexpr UINT kDriverResetMessage = 0x8001;  // WM_APP + 1: "blockNum" changed, ask the host for a reset
 // A driver's window answers at once (it only asks its host for a reset).
 constexpr UINT kDriverNoticeTimeoutMs = 2000;
 constexpr int kMessageOpacity = 95;
@@ -76,7 +76,8 @@ std::optional<DWORD> ReadDriverValue(HKEY root, const wchar_t* keyName, const wc
 {
     if (root == nullptr) return std::nullopt;
     rkx::UniqueKey software;
-    if (RegOpenKeyExW(root, L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return std::nullopt;
+    if (RegOpenKeyExW(root, names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS)
+        return std::nullopt;
     rkx::UniqueKey key;
     if (RegOpenKeyExW(software.get(), keyName, 0, KEY_ALL_ACCESS, key.receive()) != ERROR_SUCCESS) return std::nullopt;
     DWORD value = 0, size = sizeof value, type = 0;
@@ -92,12 +93,12 @@ void WriteBlockNum(HKEY root, const wchar_t* keyName, int blocks)
 {
     if (root == nullptr) return;
     rkx::UniqueKey software;
-    if (RegOpenKeyExW(root, L"SOFTWARE", 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(root, names::kSoftwareKeyW, 0, KEY_ALL_ACCESS, software.receive()) != ERROR_SUCCESS) return;
     rkx::UniqueKey key;
     if (RegCreateKeyExW(software.get(), keyName, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.receive(), nullptr) !=
         ERROR_SUCCESS)
         return;
-    config::WriteDword(key.get(), L"blockNum", static_cast<DWORD>(blocks));
+    config::WriteDword(key.get(), names::kBlockNumValueW, static_cast<DWORD>(blocks));
 }
 
 void Outline(HDC dc, const RECT& inclusive)
@@ -191,11 +192,12 @@ void AsioPage::ReadSettings()
     CMixerConfigDlg& d = dialog_;
     // Auto-started for a user whose hive cannot be opened: the defaults stay.
     const rkx::UniqueKey root = d.userRoot().Open();
-    const int blocks = AcceptedBlockCount(ReadDriverValue(root.get(), kBuilds[k32Bit].keyName, L"blockNum"));
-    rate_[k32Bit] = AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[k32Bit].keyName, L"sampleRate"));
+    const int blocks = AcceptedBlockCount(ReadDriverValue(root.get(), kBuilds[k32Bit].keyName, names::kBlockNumValueW));
+    rate_[k32Bit] = AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[k32Bit].keyName, names::kSampleRateValueW));
     ShowValues(k32Bit, blocks, false);
     if (d.is64BitWindows) {
-        rate_[k64Bit] = AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[k64Bit].keyName, L"sampleRate"));
+        rate_[k64Bit] =
+            AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[k64Bit].keyName, names::kSampleRateValueW));
         ShowValues(k64Bit, blocks, false);
     }
 }
@@ -244,7 +246,7 @@ void AsioPage::PollBuild(Build build)
     d.asioDriverState = kBuilds[build].driverState;
     d.Redraw();
     const rkx::UniqueKey root = d.userRoot().Open();
-    const int rate = AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[build].keyName, L"sampleRate"));
+    const int rate = AcceptedSampleRate(ReadDriverValue(root.get(), kBuilds[build].keyName, names::kSampleRateValueW));
     if (rate != rate_[build]) {
         rate_[build] = rate;
         ShowValues(build, blocks_, false);
@@ -394,10 +396,10 @@ void AsioPage::EndGesture()
 void AsioPage::AnnounceChange()
 {
     if (!dialog_.connected) return;
-    HWND driverWindow = FindWindowW(kDriverWindowClass, nullptr);
+    HWND driverWindow = FindWindowW(names::kAsioWindowClassW, nullptr);
     // The window belongs to a host program: a host that hangs must not hang this window too.
     DWORD_PTR ignored = 0;
     if (driverWindow != nullptr)
-        SendMessageTimeoutW(driverWindow, kDriverResetMessage, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+        SendMessageTimeoutW(driverWindow, names::kAsioResetMessage, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
                             kDriverNoticeTimeoutMs, &ignored);
 }

@@ -1,12 +1,14 @@
 #include "skin/install_language.h"
 
+#include "common/package_names.h"
+
 namespace skin {
 
 DWORD ReadInstallLanguage()
 {
     DWORD value = 0;
     DWORD size = sizeof value;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, L"Software\\Korvane\\RKX-T2", L"InstallLanguage",
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, rkx::names::kSettingsKeyPathW, rkx::names::kInstallLanguageValueW,
                      RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
         return 9;
     return value;

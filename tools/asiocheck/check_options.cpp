@@ -1,5 +1,6 @@
 #include "check_options.h"
 
+#include "common/package_names.h"
 #include "virtualmixer/client/command_line.h"
 
 namespace asiocheck {
@@ -42,7 +43,7 @@ bool ParseList(const std::wstring& text, std::vector<long>& list)
 
 bool ParseCheckOptions(const std::vector<std::wstring>& args, CheckOptions& options, std::string& error)
 {
-    options.driverName = sizeof(void*) == 8 ? "RKX-T2 ASIO 64bit" : "RKX-T2 ASIO";
+    options.driverName = sizeof(void*) == 8 ? rkx::names::kAsio64KeyName : rkx::names::kAsio32KeyName;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::wstring& a = args[i];
         const bool hasValue = i + 1 < args.size();
