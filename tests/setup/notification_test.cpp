@@ -9,6 +9,7 @@
 #include "setup/notifications.h"
 #include "tests/setup/peer_process.h"
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/wait.h"
 
 namespace rkx::setup::test {
 namespace {
@@ -291,12 +292,7 @@ TEST_F(Notifications, ChangeMadeByTheToolReachesThisProcess)
     // The tool's announcement is handled while this thread retrieves messages.
     PeerProcess tool(L"set boost \"-15 dB\"");
     ASSERT_TRUE(tool.Started());
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (g_heard.boost.empty() && GetTickCount64() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    rkx::test::PumpUntil([] { return !g_heard.boost.empty(); }, 60000);
     EXPECT_EQ(tool.Wait(), 0);
     ASSERT_EQ(g_heard.boost.size(), 1u);
     EXPECT_EQ(g_heard.boost[0], std::make_pair(2, QVR_USER_VALUE{-1}));

@@ -1,8 +1,8 @@
 // The ASIO page of the real utility under Wine and Xvfb, driven by real pointer input: what
 // it shows for stored buffer sizes, the knob and "Standard Setting", the reset request a
 // streaming host receives, and the page without an installed driver.
-#include "frame/screen_capture.h"
-#include "frame/utility_session.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
 #include "page_session.h"
 
 #include "asio/iasio.h"
@@ -21,8 +21,8 @@ namespace page_test {
 namespace {
 
 using config::asio_page::KnobLeft;
-using frame_test::CaptureClient;
-using frame_test::Utility;
+using rkx::test::CaptureClient;
+using rkx::test::Utility;
 
 constexpr wchar_t kKey32[] = L"RKX-T2 ASIO";
 constexpr wchar_t kKey64[] = L"RKX-T2 ASIO 64bit";
@@ -53,7 +53,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(RunVmixctlPumping(L"plug 0"), 0) << "the virtual mixer must be loaded";
-        frame_test::WriteUserValue(L"Tab", 2);
+        rkx::test::WriteUserValue(L"Tab", 2);
         DeleteDriverValue(kKey32, L"blockNum");
         WriteDriverValue(kKey64, L"blockNum", kUntouched64);
     }
@@ -84,7 +84,7 @@ protected:
     // Knob pixels drawn in the columns right of the slider, where a stored 40 puts it.
     bool KnobBeyondTheTrack() const
     {
-        const frame_test::Capture area = CaptureClient(utility.window(), 552, 386, 4, 24);
+        const rkx::test::Capture area = CaptureClient(utility.window(), 552, 386, 4, 24);
         for (uint32_t pixel : area.pixels)
             if (pixel != kPageGrey) return true;
         return false;
