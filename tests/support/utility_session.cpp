@@ -113,24 +113,24 @@ void Utility::Click(int x, int y) const
     // Every event carries its position, and the press waits until the pointer is there: a
     // pointer warp that the display reports late must not move a press elsewhere.
     const POINT point = Screen(x, y);
-    const LONG absoluteX = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG absoluteY = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    auto send = [&](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = absoluteX;
-        input.mi.dy = absoluteY;
-        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    };
-    send(0);
+    SendMouseAt(point, 0);
     WaitUntil([&] {
         POINT now{};
         GetCursorPos(&now);
         return now.x == point.x && now.y == point.y;
     }, 2000);
-    send(MOUSEEVENTF_LEFTDOWN);
-    send(MOUSEEVENTF_LEFTUP);
+    SendMouseAt(point, MOUSEEVENTF_LEFTDOWN);
+    SendMouseAt(point, MOUSEEVENTF_LEFTUP);
+}
+
+void SendMouseAt(POINT screen, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
 }
 
 void Utility::PressKey(WORD virtualKey) const

@@ -46,6 +46,10 @@ private:
     HWND window_ = nullptr;
 };
 
+// A pointer event at a screen point, the position carried in the event itself (absolute
+// coordinates): `flags` 0 only moves, MOUSEEVENTF_LEFTDOWN / LEFTUP press and let go there.
+void SendMouseAt(POINT screen, DWORD flags);
+
 // The current tab of a utility window read from the pixels of its tab strip, -1 when it cannot
 // be told.
 int TabShownIn(HWND window);

@@ -123,15 +123,7 @@ std::wstring AsLogged(const std::wstring& text)
 
 // --- Pointer ------------------------------------------------------------------------------------
 
-void Pointer::Send(DWORD flags, POINT screen) const
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
+void Pointer::Send(DWORD flags, POINT screen) const { rkx::test::SendMouseAt(screen, flags); }
 
 void Pointer::MoveTo(int x, int y) const
 {

@@ -12,16 +12,6 @@ namespace {
 constexpr const wchar_t* kUserValues[] = {L"Input1",  L"Input2",  L"Input3", L"Output1", L"Output2", L"Output3",
                                           L"Output4", L"Level",   L"Tab",    L"PosX",    L"PosY",    L"AsioConfigLaunch"};
 
-void SendMouse(POINT screen, DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 void RoutingPageTest::SetUp()
@@ -123,7 +113,7 @@ POINT RoutingPageTest::PopupItemPoint(int item) const
 
 void RoutingPageTest::MovePointer(POINT screen) const
 {
-    SendMouse(screen, 0);
+    rkx::test::SendMouseAt(screen, 0);
     WaitUntil([&] {
         POINT now{};
         GetCursorPos(&now);
@@ -134,8 +124,8 @@ void RoutingPageTest::MovePointer(POINT screen) const
 void RoutingPageTest::ClickScreen(POINT screen) const
 {
     MovePointer(screen);
-    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+    rkx::test::SendMouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+    rkx::test::SendMouseAt(screen, MOUSEEVENTF_LEFTUP);
 }
 
 void RoutingPageTest::OpenMenu(int x, int y)
@@ -180,8 +170,8 @@ void RoutingPageTest::ChooseItem(int item)
     ASSERT_TRUE(HoverItem(item)) << "the menu never highlighted item " << item;
     POINT point{};
     GetCursorPos(&point);
-    SendMouse(point, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(point, MOUSEEVENTF_LEFTUP);
+    rkx::test::SendMouseAt(point, MOUSEEVENTF_LEFTDOWN);
+    rkx::test::SendMouseAt(point, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(WaitForNoPopup());
 }
 
