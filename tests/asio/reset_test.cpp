@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "driver_fixture.h"
+#include "tests/support/device_interface_record.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
 namespace rkx::asio::test {
@@ -36,15 +37,8 @@ std::set<DWORD> ThreadsOfThisProcess()
 // What the system sends the driver's window when a USB device interface comes or goes.
 void SendDeviceChange(HWND window, bool arrival, const std::wstring& name)
 {
-    struct {
-        DEV_BROADCAST_DEVICEINTERFACE_W record;
-        wchar_t rest[300];
-    } message{};
-    message.record.dbcc_size = DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (name.size() + 1) * 2);
-    message.record.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    std::memcpy(message.record.dbcc_name, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-    SendMessageW(window, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
-                 reinterpret_cast<LPARAM>(&message));
+    const rkx::test::DeviceInterfaceRecord record(name);
+    SendMessageW(window, WM_DEVICECHANGE, rkx::test::DeviceChangeEvent(arrival), record.lParam());
 }
 
 class DeviceReset : public DriverTest {

@@ -104,7 +104,7 @@ TEST_F(AutoSetupDeviceArrival, AnUnrelatedDevicesArrivalDoesNothing)
     EXPECT_TRUE(MixerRequests().empty()) << Describe(MixerRequests());
     EXPECT_EQ(utility.Launches().size(), 1u);
     // A change that names no interface makes the service look, and it finds the mixer.
-    ASSERT_EQ(SendToServiceWindows(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0), 1);
+    ASSERT_EQ(SendToAutoSetupWindows(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0), 1);
     EXPECT_EQ(MixerRequests(), RestoreThenAsk(1)) << Describe(MixerRequests());
     EXPECT_EQ(utility.WaitForLaunches(2).size(), 2u);
 }

@@ -44,24 +44,24 @@ TEST_F(AutoSetupLaunchQuestion, AnUnansweredQuestionIsGivenUpAndTakenBack)
     EXPECT_EQ(QuestionsReceived(), 5u) << "each unanswered question counts as one of the five attempts";
     EXPECT_GE(StatsOf(0).cancelled, 5u) << "questions given up were not taken back from the driver";
     EXPECT_EQ(utility.Launches().size(), 1u);
-    EXPECT_EQ(SendToServiceWindows(WM_NULL, 0, 0), 1) << "the service no longer handles messages";
+    EXPECT_EQ(SendToAutoSetupWindows(WM_NULL, 0, 0), 1) << "the service no longer handles messages";
 }
 
 TEST_F(AutoSetupLaunchQuestion, StopCompletesWhileTheMixerKeepsTheQuestion)
 {
-    const DWORD processId = ServiceProcessId();
+    const DWORD processId = AutoSetupProcessId();
     UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
     ASSERT_TRUE(process.valid());
     // Another session's log-off: the next tick restores again and asks the mixer.
     const DWORD session = utility.Launches().at(0).session;
-    ASSERT_EQ(SendToServiceWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session + 1), 1);
-    for (DWORD waited = 0; QuestionsReceived() == 0 && waited < kWaitMs; waited += 50) Sleep(50);
+    ASSERT_EQ(SendToAutoSetupWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session + 1), 1);
+    for (DWORD waited = 0; QuestionsReceived() == 0 && waited < kHangLimitMs; waited += 50) Sleep(50);
     ASSERT_GT(QuestionsReceived(), 0u) << "the service did not ask";
 
     const ULONGLONG asked = GetTickCount64();
-    EXPECT_EQ(SendStopControl(), static_cast<DWORD>(SERVICE_STOP_PENDING));
-    ASSERT_TRUE(WaitForServiceState(SERVICE_STOPPED)) << "the stop hangs on the mixer; state " << ServiceState();
-    EXPECT_EQ(WaitForSingleObject(process.get(), kWaitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(StopAutoSetup(), static_cast<DWORD>(SERVICE_STOP_PENDING));
+    ASSERT_TRUE(WaitForAutoSetupState(SERVICE_STOPPED)) << "the stop hangs on the mixer; state " << AutoSetupState();
+    EXPECT_EQ(WaitForSingleObject(process.get(), kHangLimitMs), WAIT_OBJECT_0);
     // A figure, not a check: the stop's time with a question in flight.
     std::printf("stop with an unanswered question took %llu ms\n", GetTickCount64() - asked);
     EXPECT_GE(StatsOf(0).cancelled, 1u) << "the question was left with the driver";

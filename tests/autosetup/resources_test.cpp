@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "tests/support/files.h"
+
 namespace {
 
 // The system kind each build's type library declares.
@@ -15,10 +17,7 @@ constexpr SYSKIND kSystemKind = sizeof(void*) == 8 ? SYS_WIN64 : SYS_WIN32;
 
 std::wstring ServiceProgram()
 {
-    wchar_t path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring full(path, length);
-    return full.substr(0, full.find_last_of(L"\\/") + 1) + L"RKX-T2_AutoSetup.exe";
+    return rkx::test::OwnFolder() + L"RKX-T2_AutoSetup.exe";
 }
 
 class DataModule {

@@ -32,7 +32,7 @@ public:
     {
         if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
             TerminateProcess(process_.get(), 1);
-            WaitForSingleObject(process_.get(), kWaitMs);
+            WaitForSingleObject(process_.get(), kHangLimitMs);
         }
     }
     HandStartedCopy(const HandStartedCopy&) = delete;
@@ -43,7 +43,7 @@ public:
     // The exit code once it ended by itself; nothing when it is still running after the wait.
     std::optional<DWORD> WaitForExit() const
     {
-        if (WaitForSingleObject(process_.get(), kWaitMs) != WAIT_OBJECT_0) return std::nullopt;
+        if (WaitForSingleObject(process_.get(), kHangLimitMs) != WAIT_OBJECT_0) return std::nullopt;
         DWORD code = 0;
         GetExitCodeProcess(process_.get(), &code);
         return code;
@@ -96,41 +96,41 @@ using AutoSetupLifecycle = AutoSetupServiceTest;
 
 TEST_F(AutoSetupLifecycle, StartRunsAndStopPassesThroughStopPendingToStopped)
 {
-    ASSERT_TRUE(StartAutoSetupService()) << "error " << GetLastError();
-    ASSERT_TRUE(WaitForServiceState(SERVICE_RUNNING)) << "state " << ServiceState();
-    const DWORD processId = ServiceProcessId();
+    ASSERT_TRUE(StartAutoSetup()) << "error " << GetLastError();
+    ASSERT_TRUE(WaitForAutoSetupState(SERVICE_RUNNING)) << "state " << AutoSetupState();
+    const DWORD processId = AutoSetupProcessId();
     UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     ASSERT_TRUE(process.valid());
-    EXPECT_TRUE(WaitForServiceWindows(1)) << "the hidden window on the service's window station: "
-                                          << CountServiceWindows();
+    EXPECT_TRUE(WaitForAutoSetupWindows(1)) << "the hidden window on the service's window station: "
+                                          << CountAutoSetupWindows();
 
     // The control handler reports stop-pending before it lets the loop go; the loop's
     // tear-down then has to run before "stopped" can be reported.
-    const DWORD answered = SendStopControl();
+    const DWORD answered = StopAutoSetup();
     EXPECT_EQ(answered, static_cast<DWORD>(SERVICE_STOP_PENDING));
-    ASSERT_TRUE(WaitForServiceState(SERVICE_STOPPED)) << "state " << ServiceState();
-    ASSERT_EQ(WaitForSingleObject(process.get(), kWaitMs), WAIT_OBJECT_0) << "the process did not end";
+    ASSERT_TRUE(WaitForAutoSetupState(SERVICE_STOPPED)) << "state " << AutoSetupState();
+    ASSERT_EQ(WaitForSingleObject(process.get(), kHangLimitMs), WAIT_OBJECT_0) << "the process did not end";
     DWORD exitCode = 99;
     GetExitCodeProcess(process.get(), &exitCode);
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(CountServiceWindows(), 0) << "the window outlived the service";
+    EXPECT_EQ(CountAutoSetupWindows(), 0) << "the window outlived the service";
 
     // The single-instance mutex went with the process: the service starts again.
-    ASSERT_TRUE(StartAutoSetupService()) << "error " << GetLastError();
-    EXPECT_TRUE(WaitForServiceState(SERVICE_RUNNING)) << "state " << ServiceState();
+    ASSERT_TRUE(StartAutoSetup()) << "error " << GetLastError();
+    EXPECT_TRUE(WaitForAutoSetupState(SERVICE_RUNNING)) << "state " << AutoSetupState();
 }
 
 TEST_F(AutoSetupLifecycle, SecondCopyStartedByHandReturnsZeroAtOnce)
 {
-    ASSERT_TRUE(StartAutoSetupService());
-    ASSERT_TRUE(WaitForServiceState(SERVICE_RUNNING));
+    ASSERT_TRUE(StartAutoSetup());
+    ASSERT_TRUE(WaitForAutoSetupState(SERVICE_RUNNING));
     HandStartedCopy second;
     ASSERT_TRUE(second.started());
     const auto exitCode = second.WaitForExit();
     ASSERT_TRUE(exitCode.has_value()) << "the second copy kept running";
     EXPECT_EQ(*exitCode, 0u);
-    EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the first copy must keep running";
-    EXPECT_TRUE(WaitForServiceWindows(1)) << CountServiceWindows();
+    EXPECT_EQ(AutoSetupState(), static_cast<DWORD>(SERVICE_RUNNING)) << "the first copy must keep running";
+    EXPECT_TRUE(WaitForAutoSetupWindows(1)) << CountAutoSetupWindows();
 }
 
 TEST_F(AutoSetupLifecycle, RunByHandItMonitorsWithoutStatusReports)
@@ -144,7 +144,7 @@ TEST_F(AutoSetupLifecycle, RunByHandItMonitorsWithoutStatusReports)
     const auto launches = utility.WaitForLaunches(1);
     ASSERT_EQ(launches.size(), 1u) << "a copy started by hand did not monitor";
     EXPECT_TRUE(direct.running());
-    EXPECT_EQ(ServiceState(), static_cast<DWORD>(SERVICE_STOPPED)) << "a copy started by hand reported a status";
+    EXPECT_EQ(AutoSetupState(), static_cast<DWORD>(SERVICE_STOPPED)) << "a copy started by hand reported a status";
     EXPECT_EQ(CountOf(IOCTL_MIXER_SET_BOOST_LEVEL), 1u);
 }
 

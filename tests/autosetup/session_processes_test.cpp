@@ -7,17 +7,10 @@
 
 #include "autosetup/session_processes.h"
 #include "common/unique_handle.h"
+#include "tests/support/files.h"
 
 namespace rkx::autosetup {
 namespace {
-
-std::wstring OwnFolder()
-{
-    wchar_t path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring full(path, length);
-    return full.substr(0, full.find_last_of(L"\\/") + 1);
-}
 
 // A long-running process under a chosen executable name (a copy of the utility stand-in).
 class NamedProcess {
@@ -29,7 +22,7 @@ public:
         const std::wstring folder = std::wstring(temp) + L"rkx_autosetup_names\\";
         CreateDirectoryW(folder.c_str(), nullptr);
         path_ = folder + name;
-        if (!CopyFileW((OwnFolder() + L"utility_probe.exe").c_str(), path_.c_str(), FALSE)) return;
+        if (!CopyFileW((rkx::test::OwnFolder() + L"utility_probe.exe").c_str(), path_.c_str(), FALSE)) return;
         std::wstring line = L"\"" + path_ + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);

@@ -55,7 +55,7 @@ TEST_F(AutoSetupConsoleUser, LogOffEndsThatSessionsUtilityAndTheNextTickRestores
     // Another session logs off: this session's utility stays, but the console is looked at
     // again on the next tick.
     ClearJournal();
-    ASSERT_EQ(SendToServiceWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session + 1), 1);
+    ASSERT_EQ(SendToAutoSetupWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session + 1), 1);
     EXPECT_EQ(WaitForSingleObject(first.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     const auto launches = utility.WaitForLaunches(2);
     ASSERT_EQ(launches.size(), 2u) << "no restore and launch after the log-off";
@@ -64,9 +64,9 @@ TEST_F(AutoSetupConsoleUser, LogOffEndsThatSessionsUtilityAndTheNextTickRestores
     // This session logs off: both of its utilities end.
     UniqueHandle second(OpenProcess(SYNCHRONIZE, FALSE, launches[1].processId));
     ASSERT_TRUE(second.valid());
-    ASSERT_EQ(SendToServiceWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session), 1);
-    EXPECT_EQ(WaitForSingleObject(first.get(), kWaitMs), WAIT_OBJECT_0);
-    EXPECT_EQ(WaitForSingleObject(second.get(), kWaitMs), WAIT_OBJECT_0);
+    ASSERT_EQ(SendToAutoSetupWindows(WM_WTSSESSION_CHANGE, WTS_SESSION_LOGOFF, session), 1);
+    EXPECT_EQ(WaitForSingleObject(first.get(), kHangLimitMs), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(second.get(), kHangLimitMs), WAIT_OBJECT_0);
     EXPECT_EQ(utility.WaitForLaunches(3).size(), 3u) << "the next tick asks again";
 }
 
@@ -77,7 +77,7 @@ TEST_F(AutoSetupConsoleUser, OtherSessionEventsChangeNothing)
     ClearJournal();
     const DWORD session = utility.Launches().at(0).session;
     for (WPARAM event : {WTS_SESSION_LOGON, WTS_SESSION_LOCK, WTS_CONSOLE_DISCONNECT, WTS_CONSOLE_CONNECT})
-        ASSERT_EQ(SendToServiceWindows(WM_WTSSESSION_CHANGE, event, session), 1);
+        ASSERT_EQ(SendToAutoSetupWindows(WM_WTSSESSION_CHANGE, event, session), 1);
     Sleep(2500);  // two ticks
     EXPECT_TRUE(MixerRequests().empty()) << Describe(MixerRequests());
     EXPECT_EQ(utility.Launches().size(), 1u);

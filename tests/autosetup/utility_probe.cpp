@@ -10,7 +10,9 @@
 #include <string>
 
 #include "common/unique_handle.h"
-#include "tests/autosetup/utility_probe_names.h"
+#include "tests/support/files.h"
+#include "tests/support/text.h"
+#include "tests/support/utility_probe_names.h"
 
 namespace {
 
@@ -43,23 +45,7 @@ std::wstring ObjectName(HANDLE object)
     return name;
 }
 
-std::string ToUtf8(const std::wstring& text)
-{
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 1) return {};
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), bytes, nullptr, nullptr);
-    out.resize(static_cast<size_t>(bytes - 1));
-    return out;
-}
-
-std::wstring LogPath()
-{
-    wchar_t path[MAX_PATH * 2] = {};
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH * 2);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.find_last_of(L"\\/") + 1) + rkx::autosetup::test::kProbeLogName;
-}
+std::wstring LogPath() { return rkx::test::OwnFolder() + rkx::test::kProbeLogName; }
 
 }  // namespace
 
@@ -70,14 +56,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     const std::wstring line = std::to_wstring(GetCurrentProcessId()) + L"\t" + TokenUserSid() + L"\t" +
                               std::to_wstring(session) + L"\t" + ObjectName(GetProcessWindowStation()) + L"\\" +
                               ObjectName(GetThreadDesktop(GetCurrentThreadId())) + L"\t" + GetCommandLineW() + L"\n";
-    const std::string bytes = ToUtf8(line);
+    const std::string bytes = rkx::test::Utf8(line);
     {
         UniqueHandle log(CreateFileW(LogPath().c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         DWORD written = 0;
         if (log) WriteFile(log.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
     }
-    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, rkx::autosetup::test::kProbeReleaseEvent));
-    WaitForSingleObject(release.get(), rkx::autosetup::test::kProbeLifetimeMs);
+    UniqueHandle release(CreateEventW(nullptr, TRUE, FALSE, rkx::test::kProbeReleaseEvent));
+    WaitForSingleObject(release.get(), rkx::test::kProbeLifetimeMs);
     return 0;
 }

@@ -1,11 +1,8 @@
 # Tests of the utility's start-up and main window. Unit tests drive the rules directly; the
 # window tests start RKX-T2_Config.exe under Wine and Xvfb and drive it with real input.
-if(NOT TARGET rkx_config_core)
-  return()
-endif()
 set(frame_tests_dir ${CMAKE_CURRENT_SOURCE_DIR}/frame)
 # The real string tables, for the table-choice tests.
-if(NOT RKX_STRINGS_RC AND EXISTS ${RKX_SOURCE_ROOT}/config/strings/strings.cmake)
+if(NOT RKX_STRINGS_RC)
   include(${RKX_SOURCE_ROOT}/config/strings/strings.cmake)
 endif()
 
@@ -21,13 +18,8 @@ rkx_gtest(config_frame_unit_tests
 # The binding test loads the setup library from beside the test program.
 add_dependencies(config_frame_unit_tests rkx_setup)
 
-if(TARGET rkx_config)
-  rkx_gtest(config_frame_window_tests COST 55
-    SOURCES
-      ${frame_tests_dir}/utility_session.cpp
-      ${frame_tests_dir}/screen_capture.cpp
-      ${frame_tests_dir}/window_test.cpp
-    LIBRARIES rkx_config_core gdi32 user32
-    LABEL rig)
-  add_dependencies(config_frame_window_tests rkx_config rkx_setup vmixctl)
-endif()
+rkx_gtest(config_frame_window_tests COST 55
+  SOURCES ${frame_tests_dir}/window_test.cpp
+  LIBRARIES rkx_test_utility_session
+  LABEL rig)
+add_dependencies(config_frame_window_tests rkx_config rkx_setup vmixctl)

@@ -1,8 +1,4 @@
-# Tests of the skin code and the popup menus, in both trees (here the library is included too
-# when the utility's own folder does not include it).
-if(NOT TARGET rkx_config_ui)
-  include(${RKX_SOURCE_ROOT}/config/ui_library.cmake)
-endif()
+# Tests of the skin code and the popup menus, in both trees.
 set(skin_popups_dir ${CMAKE_CURRENT_LIST_DIR}/skin_popups)
 
 # Pure logic: line breaking, menu geometry, keys, the source table.
@@ -10,7 +6,7 @@ rkx_gtest(skin_popup_logic_tests
   SOURCES
     ${skin_popups_dir}/label_wrap_test.cpp
     ${skin_popups_dir}/pop_menu_geometry_test.cpp
-  LIBRARIES rkx_config_ui
+  LIBRARIES rkx_config_ui rkx_test_support
   LABEL unit)
 
 # Images and labels drawn into memory bitmaps. The program carries the skin artwork and two
@@ -27,32 +23,27 @@ file(CONFIGURE OUTPUT ${skin_test_rc} CONTENT
   "test_lower_case_image IMAGE \"${skin_test_png}\"\nTEST_BROKEN_IMAGE IMAGE \"${skin_popups_dir}/pixel_canvas.h\"\n")
 set_source_files_properties(${skin_test_rc} PROPERTIES OBJECT_DEPENDS ${skin_test_png})
 # The artwork's images, listed from its catalogue (the same rendered PNGs the utility embeds).
-set(skin_art_rc "")
 set(skin_art_catalogue ${RKX_SOURCE_ROOT}/config/skin/art/catalogue.txt)
-if(TARGET rkx_skin_art AND RKX_SKIN_ART_DIR AND EXISTS ${skin_art_catalogue})
-  file(STRINGS ${skin_art_catalogue} skin_art_entries REGEX "^[^#]")
-  set(skin_art_rc_text "")
-  set(skin_art_pngs "")
-  foreach(entry IN LISTS skin_art_entries)
-    string(REGEX MATCH "^[^ \t]+" name "${entry}")
-    string(APPEND skin_art_rc_text "${name} IMAGE \"${RKX_SKIN_ART_DIR}/${name}.png\"\n")
-    list(APPEND skin_art_pngs ${RKX_SKIN_ART_DIR}/${name}.png)
-  endforeach()
-  set(skin_art_rc ${CMAKE_CURRENT_BINARY_DIR}/skin_art_images.rc)
-  file(CONFIGURE OUTPUT ${skin_art_rc} CONTENT "${skin_art_rc_text}")
-  set_source_files_properties(${skin_art_rc} PROPERTIES OBJECT_DEPENDS "${skin_art_pngs}")
-endif()
+file(STRINGS ${skin_art_catalogue} skin_art_entries REGEX "^[^#]")
+set(skin_art_rc_text "")
+set(skin_art_pngs "")
+foreach(entry IN LISTS skin_art_entries)
+  string(REGEX MATCH "^[^ \t]+" name "${entry}")
+  string(APPEND skin_art_rc_text "${name} IMAGE \"${RKX_SKIN_ART_DIR}/${name}.png\"\n")
+  list(APPEND skin_art_pngs ${RKX_SKIN_ART_DIR}/${name}.png)
+endforeach()
+set(skin_art_rc ${CMAKE_CURRENT_BINARY_DIR}/skin_art_images.rc)
+file(CONFIGURE OUTPUT ${skin_art_rc} CONTENT "${skin_art_rc_text}")
+set_source_files_properties(${skin_art_rc} PROPERTIES OBJECT_DEPENDS "${skin_art_pngs}")
 rkx_gtest(skin_drawing_tests
   SOURCES
     ${skin_popups_dir}/skin_image_test.cpp
     ${skin_popups_dir}/label_bitmap_test.cpp
     ${skin_test_rc}
     ${skin_art_rc}
-  LIBRARIES rkx_config_ui
+  LIBRARIES rkx_config_ui rkx_test_support
   LABEL unit)
-if(skin_art_rc)
-  add_dependencies(skin_drawing_tests rkx_skin_art)
-endif()
+add_dependencies(skin_drawing_tests rkx_skin_art)
 
 # The menus as real windows under X, driven by SendInput (needs DISPLAY, as the rig sets it).
 rkx_gtest(popup_window_tests COST 65
@@ -61,9 +52,7 @@ rkx_gtest(popup_window_tests COST 65
     ${skin_popups_dir}/popup_window_test.cpp
     ${skin_popups_dir}/wnd_test.cpp
     ${skin_art_rc}
-  LIBRARIES rkx_config_ui
+  LIBRARIES rkx_config_ui rkx_test_support
   LABEL unit)
 target_include_directories(popup_window_tests PRIVATE ${skin_popups_dir})
-if(skin_art_rc)
-  add_dependencies(popup_window_tests rkx_skin_art)
-endif()
+add_dependencies(popup_window_tests rkx_skin_art)

@@ -14,11 +14,14 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "common/unique_handle.h"
 #include "device_change_names.h"
+#include "tests/support/device_interface_record.h"
+#include "tests/support/text.h"
 #include "virtualmixer/client/command_line.h"
 
 namespace {
@@ -26,19 +29,8 @@ namespace {
 using rkx::UniqueHandle;
 namespace dc = rkx::devicechange;
 
-constexpr GUID kUsbDeviceClass = {0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 constexpr int kUsageError = 2;
 constexpr int kSetupFailure = 3;
-
-std::string ToUtf8(const wchar_t* text, size_t length)
-{
-    if (length == 0) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), out.data(), bytes, nullptr, nullptr);
-    return out;
-}
 
 // One line per event, opened and closed each time so a reader never sees a half-held file.
 void AppendLine(const std::wstring& path, const std::string& line)
@@ -65,7 +57,7 @@ std::string DescribeEvent(WPARAM event, LPARAM data)
         // The name ends at its terminator or at the record's end, whichever comes first.
         const auto* record = reinterpret_cast<const DEV_BROADCAST_DEVICEINTERFACE_W*>(header);
         const size_t room = (header->dbch_size - offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name)) / sizeof(wchar_t);
-        line += ToUtf8(record->dbcc_name, wcsnlen(record->dbcc_name, room));
+        line += rkx::test::Utf8(std::wstring_view(record->dbcc_name, wcsnlen(record->dbcc_name, room)));
     }
     return line + "\n";
 }
@@ -177,7 +169,7 @@ int ListenOnThisThread(const std::wstring& logPath, HANDLE stop)
     DEV_BROADCAST_DEVICEINTERFACE_W filter{};
     filter.dbcc_size = sizeof filter;
     filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    filter.dbcc_classguid = kUsbDeviceClass;
+    filter.dbcc_classguid = rkx::test::kUsbDeviceInterfaceClass;
     DeviceNotification notification(RegisterDeviceNotificationW(window.get(), &filter, DEVICE_NOTIFY_WINDOW_HANDLE));
     if (notification.get() == nullptr) return kSetupFailure;
 

@@ -16,6 +16,8 @@
 #include "common/unique_handle.h"
 #include "common/unique_service_handle.h"
 #include "device_change_names.h"
+#include "tests/support/files.h"
+#include "tests/support/text.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
 namespace {
@@ -27,32 +29,8 @@ namespace dc = rkx::devicechange;
 constexpr DWORD kWaitMs = 10000;
 constexpr DWORD kPollMs = 50;
 
-std::string ToUtf8(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                          nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string out(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
-std::wstring ListenerPath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    // Built into the same output folder as this test.
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"device_change_listener.exe";
-}
+// Built into the same output folder as this test.
+std::wstring ListenerPath() { return rkx::test::OwnFolder() + L"device_change_listener.exe"; }
 
 std::wstring Quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
@@ -75,18 +53,6 @@ public:
 private:
     std::wstring path_;
 };
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string text;
-    if (!file) return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got != 0) text.append(buffer, got);
-    return text;
-}
 
 struct LogLine {
     unsigned event = 0;
@@ -120,7 +86,7 @@ std::vector<LogLine> ParseLog(const std::string& text)
 // Index of the first line announcing `event` for mixer 0 as a USB device interface.
 std::optional<size_t> FindMixerLine(const std::vector<LogLine>& lines, unsigned event)
 {
-    const std::string expectedName = ToUtf8(rkx::vmix::MixerUsbDeviceName(0));
+    const std::string expectedName = rkx::test::Utf8(rkx::vmix::MixerUsbDeviceName(0));
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].event == event && lines[i].deviceType == std::to_string(DBT_DEVTYP_DEVICEINTERFACE) &&
             lines[i].name == expectedName) {
@@ -273,7 +239,7 @@ protected:
         ResetEvent(heard.get());
         listener = ListenerPath();
         ASSERT_NE(GetFileAttributesW(listener.c_str()), INVALID_FILE_ATTRIBUTES)
-            << "listener not found at " << ToUtf8(listener);
+            << "listener not found at " << rkx::test::Utf8(listener);
     }
 
     // Announces mixer 0 leaving, then arriving, and checks the listener wrote both down.
@@ -288,14 +254,14 @@ protected:
         std::optional<size_t> removal;
         std::optional<size_t> arrival;
         for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-            lines = ParseLog(ReadWholeFile(logPath));
+            lines = ParseLog(rkx::test::ReadWholeFile(logPath));
             removal = FindMixerLine(lines, DBT_DEVICEREMOVECOMPLETE);
             arrival = FindMixerLine(lines, DBT_DEVICEARRIVAL);
             if (removal && arrival) break;
             Sleep(kPollMs);
         }
-        const std::string expected = ToUtf8(rkx::vmix::MixerUsbDeviceName(0));
-        ASSERT_NE(expected.find(ToUtf8(RKX_USB_DEVICE_NAME_TAG)), std::string::npos);
+        const std::string expected = rkx::test::Utf8(rkx::vmix::MixerUsbDeviceName(0));
+        ASSERT_NE(expected.find(rkx::test::Utf8(RKX_USB_DEVICE_NAME_TAG)), std::string::npos);
         ASSERT_TRUE(removal.has_value()) << "no 0x8004 line of type 5 naming " << expected << Describe(lines);
         ASSERT_TRUE(arrival.has_value()) << "no 0x8000 line of type 5 naming " << expected << Describe(lines);
         EXPECT_LT(*removal, *arrival) << "removal and arrival came in the wrong order" << Describe(lines);

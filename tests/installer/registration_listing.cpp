@@ -13,17 +13,11 @@
 #include <vector>
 
 #include "common/unique_registry_key.h"
+#include "tests/support/text.h"
 
 namespace {
 
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(size, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), int(text.size()), out.data(), size, nullptr, nullptr);
-    return out;
-}
+using rkx::test::Utf8;
 
 std::string TypeName(DWORD type)
 {

@@ -11,6 +11,7 @@
 
 #include "include/rkx_t2_setup.h"
 #include "tests/support/build_names.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -71,14 +72,7 @@ std::vector<HWND> NotificationWindowsOfThisThread()
     return found;
 }
 
-void PumpMessages()
-{
-    for (int round = 0; round < 20; ++round) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        Sleep(5);
-    }
-}
+void PumpMessages() { rkx::test::PumpMessagesFor(100); }
 
 // DJ software may load the library on its main thread and free it on a worker. Only the
 // loading thread can destroy the window, so the window must at least stop calling into the

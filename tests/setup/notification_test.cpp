@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 #include <vector>
 
 #include "setup/notifications.h"
 #include "tests/setup/peer_process.h"
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/wait.h"
+#include "tests/support/window_thread.h"
 
 namespace rkx::setup::test {
 namespace {
@@ -160,15 +161,11 @@ class TitledWindow {
 public:
     explicit TitledWindow(bool answers, DWORD quietMs = 0, DWORD busyMs = 0)
         : answers_(answers), quietMs_(quietMs), busyMs_(busyMs)
-    {
-        thread_ = std::thread([this] { Run(); });
-        while (!ready_.load()) Sleep(1);
-    }
+    {}
     ~TitledWindow()
     {
         release_.store(true);
-        PostThreadMessageW(threadId_.load(), WM_QUIT, 0, 0);
-        thread_.join();
+        thread_.Stop();
     }
     std::vector<std::pair<UINT, LPARAM>> heard;
     bool busy() const { return busy_.load(); }
@@ -180,42 +177,29 @@ private:
         if (self != nullptr && message >= WM_USER + 100 && message <= WM_USER + 104) self->heard.emplace_back(message, lParam);
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    void Run()
+    void Serve()
     {
-        threadId_.store(GetCurrentThreadId());
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"RkxTitledTestWindow";
-        RegisterClassW(&windowClass);
-        HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"RKX-T2SetupDllWin", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                      windowClass.hInstance, nullptr);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
-        ready_.store(true);
         if (quietMs_ > 0) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, quietMs_, QS_ALLINPUT);
             busy_.store(true);
             Sleep(busyMs_);
         }
         if (answers_) {
+            MSG message;
             while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
         } else {
             // Hung: never looks at its queue until released.
             while (!release_.load()) Sleep(20);
         }
-        DestroyWindow(window);
     }
 
     bool answers_;
     DWORD quietMs_;
     DWORD busyMs_;
     std::atomic<bool> busy_{false};
-    std::thread thread_;
-    std::atomic<DWORD> threadId_{0};
-    std::atomic<bool> ready_{false};
     std::atomic<bool> release_{false};
+    rkx::test::WindowThread thread_{L"RkxTitledTestWindow", L"RKX-T2SetupDllWin", Procedure, this,
+                                    [this](HWND) { Serve(); }};
 };
 
 TEST_F(Notifications, AnyWindowWithTheTitleReceivesTheMessages)
@@ -291,12 +275,7 @@ TEST_F(Notifications, ChangeMadeByTheToolReachesThisProcess)
     // The tool's announcement is handled while this thread retrieves messages.
     PeerProcess tool(L"set boost \"-15 dB\"");
     ASSERT_TRUE(tool.Started());
-    const ULONGLONG deadline = GetTickCount64() + 60000;
-    while (g_heard.boost.empty() && GetTickCount64() < deadline) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
+    rkx::test::PumpUntil([] { return !g_heard.boost.empty(); }, 60000);
     EXPECT_EQ(tool.Wait(), 0);
     ASSERT_EQ(g_heard.boost.size(), 1u);
     EXPECT_EQ(g_heard.boost[0], std::make_pair(2, QVR_USER_VALUE{-1}));

@@ -1,13 +1,11 @@
 #include "tests/setup/peer_process.h"
+#include "tests/support/files.h"
 
 namespace rkx::setup::test {
 
 std::wstring ToolPath()
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"rkxsetup.exe";
+    return rkx::test::OwnFolder() + L"rkxsetup.exe";
 }
 
 PeerProcess::PeerProcess(const std::wstring& arguments)

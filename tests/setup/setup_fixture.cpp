@@ -1,4 +1,5 @@
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -43,13 +44,6 @@ void PlantValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes, 
 
 void PlantDword(const wchar_t* name, DWORD value, HKEY root) { PlantValue(name, REG_DWORD, &value, sizeof(value), root); }
 
-std::string Narrow(const wchar_t* text)
-{
-    if (text == nullptr) return "(null)";
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string out(bytes > 0 ? bytes - 1 : 0, '\0');
-    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
+std::string Narrow(const wchar_t* text) { return text == nullptr ? "(null)" : rkx::test::Utf8(text); }
 
 }  // namespace rkx::setup::test

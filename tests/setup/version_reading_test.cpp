@@ -6,16 +6,14 @@
 #include <string>
 
 #include "setup/version_info.h"
+#include "tests/support/files.h"
 
 namespace rkx::setup {
 namespace {
 
 std::wstring BesideTheTest(const wchar_t* file)
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path(self);
-    return path.substr(0, path.find_last_of(L'\\') + 1) + file;
+    return rkx::test::OwnFolder() + file;
 }
 
 TEST(VersionParsing, FirstDotIsDroppedAndTheSecondEndsTheNumber)

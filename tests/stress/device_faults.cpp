@@ -93,14 +93,14 @@ void Round(StreamingSession& session, vmix::VirtualMixerClient& rig, Random& ran
     case Trigger::Replug:
         rig.SetPlugged(0, false);
         session.AnnounceDevice(false);
-        PumpFor(random.Below(200));
+        PumpMessagesFor(random.Below(200));
         rig.SetPlugged(0, true);
         session.AnnounceDevice(true);
         break;
     default:
         break;
     }
-    PumpFor(random.Below(500));
+    PumpMessagesFor(random.Below(500));
     ClearFaults(rig);
     if (session.Progresses(20, kRecoverLimitMs)) {
         ++tally.byThemselves;

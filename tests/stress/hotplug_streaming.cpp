@@ -42,15 +42,15 @@ int RunSuite(int argc, char** argv)
     ProcessCounts warm{}, low{}, high{};
     const int warmCycle = std::min(5, cycles / 2);
     for (int cycle = 0; cycle < cycles; ++cycle) {
-        PumpFor(random.Below(300));
+        PumpMessagesFor(random.Below(300));
         rig.SetPlugged(0, false);
         // The system's announcement comes a little after the device is gone, sometimes twice.
-        PumpFor(random.Below(50));
+        PumpMessagesFor(random.Below(50));
         session.AnnounceDevice(false);
         if (random.Chance(10)) session.AnnounceDevice(false);
-        PumpFor(random.Below(300));
+        PumpMessagesFor(random.Below(300));
         rig.SetPlugged(0, true);
-        PumpFor(random.Below(50));
+        PumpMessagesFor(random.Below(50));
         session.AnnounceDevice(true);
         if (random.Chance(10)) session.AnnounceDevice(true);
         if (session.Progresses(20, kResumeLimitMs))
@@ -63,7 +63,7 @@ int RunSuite(int argc, char** argv)
             VmixStats before{};
             rig.GetStats(0, before);
             session.AnnounceResume();
-            PumpFor(6000);  // the reset runs 5 s after the resume
+            PumpMessagesFor(6000);  // the reset runs 5 s after the resume
             VmixStats after{};
             rig.GetStats(0, after);
             if (after.streamStarts > before.streamStarts && session.Progresses(20, kResumeLimitMs)) ++resumesHeld;
@@ -96,7 +96,7 @@ int RunSuite(int argc, char** argv)
     // A last unplug, so stop also meets a thread held without a mixer.
     rig.SetPlugged(0, false);
     session.AnnounceDevice(false);
-    PumpFor(200);
+    PumpMessagesFor(200);
     DWORD stopMs = 0;
     const ASIOError stopped = session.Stop(stopMs);
     report.Check(stopped == ASE_OK && stopMs < kStopLimitMs, "stop with the mixer gone returned %ld after %lu ms",

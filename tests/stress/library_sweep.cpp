@@ -126,7 +126,7 @@ int RunWorker(int worker, long calls, uint64_t seed)
             ++finished;
         });
     // Setters announce to this process's window, which lives on this thread: keep it answering.
-    while (finished.load() < kThreads) PumpFor(20);
+    while (finished.load() < kThreads) PumpMessagesFor(20);
     for (auto& thread : threads) thread.join();
     int code = 0;
     for (int t = 0; t < kThreads; ++t) {
@@ -251,7 +251,7 @@ int RunSuite(int argc, char** argv)
             if (worker.valid() && WaitForSingleObject(worker.get(), 0) == WAIT_TIMEOUT) running = true;
         if (!running || GetTickCount64() > limit) break;
         ChangeCondition(rig, random, conditions);
-        PumpFor(50 + random.Below(400));
+        PumpMessagesFor(50 + random.Below(400));
     }
     rig.Reset();
     report.Tried("mixer conditions while they ran: %d connected, %d absent, %d failing requests, %d answering late",

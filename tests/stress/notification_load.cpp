@@ -103,12 +103,12 @@ int RunListener(int index, long sets, bool hung, bool idle)
         slot.sent = i + 1;
         slot.longestSetterMs = longest;
         slot.heard = g_heard.load();
-        PumpFor(random.Below(3));
+        PumpMessagesFor(random.Below(3));
     }
     // Keep answering until every live process is done sending; setters are synchronous, so by
     // then every notification was delivered or given up.
     WaitPumping(allSent.get(), 3600000);
-    PumpFor(200);
+    PumpMessagesFor(200);
     slot.heard = g_heard.load();
     slot.finished = 1;
     return 0;
@@ -141,7 +141,7 @@ int RunSuite(int argc, char** argv)
         ready = 0;
         for (int i = 0; i < kProcesses; ++i) ready += shared->slot[i].ready.load() != 0;
         if (ready == kProcesses) break;
-        PumpFor(20);
+        PumpMessagesFor(20);
     }
     if (!report.Check(ready == kProcesses, "%d of %d processes loaded the library and registered", ready, kProcesses))
         return report.Finish();
@@ -155,7 +155,7 @@ int RunSuite(int argc, char** argv)
             const bool ended = WaitForSingleObject(processes[i].get(), 0) == WAIT_OBJECT_0;
             if (shared->slot[i].sent.load() < sets && !ended) allDone = false;
         }
-        PumpFor(50);
+        PumpMessagesFor(50);
     }
     const ULONGLONG sendingMs = GetTickCount64() - started;
     SetEvent(allSent.get());

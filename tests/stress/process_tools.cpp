@@ -44,38 +44,6 @@ UniqueHandle StartSelf(const std::string& arguments)
     return UniqueHandle(info.hProcess);
 }
 
-bool WaitPumping(HANDLE handle, DWORD limitMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + limitMs;
-    for (;;) {
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return false;
-        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, DWORD(deadline - now), QS_ALLINPUT);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result == WAIT_FAILED) return false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
-}
-
-void PumpFor(DWORD ms)
-{
-    const ULONGLONG deadline = GetTickCount64() + ms;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= deadline) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(deadline - now), QS_ALLINPUT);
-    }
-}
-
 int ExitCodeOf(HANDLE process)
 {
     DWORD code = 0;

@@ -9,8 +9,12 @@
 #include <vector>
 
 #include "common/unique_handle.h"
+#include "tests/support/wait.h"
 
 namespace rkx::stress {
+
+// The suites use the test-support library (waits, processes, the service, the stand-in).
+using namespace ::rkx::test;
 
 // "--full" (make stress) or the short form that make test runs (the default).
 bool FullLength(int argc, char** argv);
@@ -21,11 +25,6 @@ bool HasArgument(int argc, char** argv, const char* name);
 // Starts this program again with `arguments`; it shares this console. Invalid on failure.
 UniqueHandle StartSelf(const std::string& arguments);
 
-// Waits for a handle while dispatching this thread's messages (a window of a library loaded
-// here must keep answering). False after `limitMs`.
-bool WaitPumping(HANDLE handle, DWORD limitMs);
-// Dispatches this thread's messages for `ms`.
-void PumpFor(DWORD ms);
 // Exit code of an ended process, or -1.
 int ExitCodeOf(HANDLE process);
 

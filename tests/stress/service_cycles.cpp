@@ -12,9 +12,10 @@
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
 #include "tests/stress/process_tools.h"
-#include "tests/stress/service_control.h"
 #include "tests/stress/suite_report.h"
-#include "tests/stress/utility_stand_in.h"
+#include "tests/support/auto_setup_service.h"
+#include "tests/support/processes.h"
+#include "tests/support/utility_stand_in.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 #include "virtualmixer/client/virtual_mixer_client.h"
 
@@ -108,7 +109,7 @@ public:
             // Stopped before the first console check: that check may have run or not.
             Stop();
             Release();
-            const size_t now = utility_.Starts().size();
+            const size_t now = utility_.Launches().size();
             ++tally_.events;
             if (now < expected_ || now > expected_ + 1)
                 tally_.Note(cycle, "a start with a quick stop left other than 0 or 1 utility starts", tally_.eventsWrong);
@@ -175,8 +176,7 @@ private:
 
     void WaitForWindow()
     {
-        const ULONGLONG deadline = GetTickCount64() + kStateLimitMs;
-        while (CountAutoSetupWindows() == 0 && GetTickCount64() < deadline) Sleep(20);
+        WaitUntil([] { return CountAutoSetupWindows() != 0; }, kStateLimitMs);
     }
 
     void CheckOneCopy()
@@ -190,7 +190,7 @@ private:
     void ExpectOneMore(const char* event)
     {
         ++expected_;
-        utility_.WaitForStarts(expected_, kStartLimitMs);
+        utility_.WaitForLaunches(expected_, kStartLimitMs);
         CountEvent(expected_, event);
     }
 
@@ -199,7 +199,7 @@ private:
     void CountEvent(size_t expected, const char* event)
     {
         ++tally_.events;
-        const size_t now = utility_.Starts().size();
+        const size_t now = utility_.Launches().size();
         if (now != expected) {
             char what[200];
             std::snprintf(what, sizeof what, "after %s the utility had been started %d times, not %d", event, int(now),
@@ -247,7 +247,7 @@ int RunSuite(int argc, char** argv)
     EnsureAutoSetupStopped();
     if (!report.Check(AutoSetupState() == SERVICE_STOPPED, "the service is installed and stopped"))
         return report.Finish();
-    UtilityStandIn utility;
+    UtilityStandIn utility{L"rkx_stress_utility"};
     if (!report.Check(utility.ready(), "the settings utility's stand-in is installed")) return report.Finish();
 
     Random random(seed);
@@ -255,11 +255,11 @@ int RunSuite(int argc, char** argv)
     for (int cycle = 0; cycle < cycles; ++cycle) CycleRunner(rig, utility, tally).Run(cycle, random);
     EnsureAutoSetupStopped();
     utility.ReleaseAll();
-    const std::vector<UtilityStart> starts = utility.Starts();
+    const std::vector<Launch> starts = utility.Launches();
     // Process identifiers come back across cycles: the count is what tells a double start.
     int wrongLines = 0;
-    for (const UtilityStart& start : starts)
-        if (start.commandLine != utility.asioConfig() + start.userSid) ++wrongLines;
+    for (const Launch& start : starts)
+        if (start.commandLine != utility.AsioConfig() + start.userSid) ++wrongLines;
 
     report.Tried("%d start/stop cycles under the service manager (seed %llu), %d events, %d second copies by hand",
                  cycles, static_cast<unsigned long long>(seed), tally.events, tally.secondCopies);

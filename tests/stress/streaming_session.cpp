@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tests/stress/process_tools.h"
+#include "tests/support/device_interface_record.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 
 namespace rkx::stress {
@@ -32,7 +33,7 @@ bool StreamingSession::Progresses(size_t more, DWORD limitMs)
     const ULONGLONG deadline = GetTickCount64() + limitMs;
     while (host_.switches() < target) {
         if (GetTickCount64() > deadline) return false;
-        PumpFor(10);
+        PumpMessagesFor(10);
     }
     return true;
 }
@@ -56,15 +57,8 @@ ASIOError StreamingSession::Stop(DWORD& tookMs)
 void StreamingSession::AnnounceDevice(bool arrival)
 {
     const std::wstring name = vmix::MixerUsbDeviceName(0);
-    struct {
-        DEV_BROADCAST_DEVICEINTERFACE_W record;
-        wchar_t rest[300];
-    } message{};
-    message.record.dbcc_size = DWORD(offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (name.size() + 1) * 2);
-    message.record.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
-    std::memcpy(message.record.dbcc_name, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-    SendMessageW(window_, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
-                 reinterpret_cast<LPARAM>(&message));
+    const rkx::test::DeviceInterfaceRecord record(name);
+    SendMessageW(window_, WM_DEVICECHANGE, rkx::test::DeviceChangeEvent(arrival), record.lParam());
 }
 
 void StreamingSession::AnnounceResume()

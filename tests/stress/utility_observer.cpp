@@ -8,14 +8,17 @@
 #include "common/mixer_requests.h"
 #include "common/unique_handle.h"
 #include "dialog/tab_strip.h"
-#include "tests/config/frame/screen_capture.h"
-#include "tests/config/frame/utility_session.h"
-#include "tests/stress/service_control.h"
+#include "tests/support/auto_setup_service.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
+#include "tests/support/wait.h"
 #include "virtualmixer/client/device_change_broadcast.h"
 #include "virtualmixer/client/virtual_mixer_client.h"
 
 namespace rkx::stress {
 namespace {
+
+using namespace ::rkx::test;
 
 constexpr DWORD kStateLimitMs = 20000;
 constexpr DWORD kWindowLimitMs = 15000;  // only turns a hang into a failure
@@ -27,50 +30,18 @@ void EndFromOutside(HANDLE process)
     WaitForSingleObject(process, kStateLimitMs);
 }
 
-// The current tab from the tab strip's pixels (the current tab's edge rows differ from the
-// three others, which are alike); -1 when it cannot be told.
-int TabShown(HWND window)
-{
-    const frame_test::Capture strip =
-        frame_test::CaptureClient(window, 0, config::kTabStripTop, config::kTabRightEndX, config::kTabPieceHeight);
-    if (strip.width == 0) return -1;
-    std::vector<uint32_t> columns[config::kTabCount];
-    for (int tab = 0; tab < config::kTabCount; ++tab)
-        for (int y : {0, 1, 2, 3, 21, 22, 23, 24, 25})
-            for (int x = 3; x < config::kTabMiddleWidth - 3; ++x)
-                columns[tab].push_back(strip.at(config::TabMiddleX(tab) + x, y));
-    for (int tab = 0; tab < config::kTabCount; ++tab) {
-        int different = 0;
-        for (int other = 0; other < config::kTabCount; ++other)
-            if (other != tab && columns[other] != columns[tab]) ++different;
-        const int a = (tab + 1) % 4, b = (tab + 2) % 4, c = (tab + 3) % 4;
-        if (different == 3 && columns[a] == columns[b] && columns[b] == columns[c]) return tab;
-    }
-    return -1;
-}
-
-bool WaitUntil(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + limitMs;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(20);
-    }
-}
-
 }  // namespace
 
 std::string UtilityWindow(DWORD settleMs, int tab)
 {
-    const std::optional<DWORD> savedTab = frame_test::ReadUserValue(L"Tab");
-    if (tab >= 0) frame_test::WriteUserValue(L"Tab", DWORD(tab));
-    UniqueHandle process = frame_test::Utility::Launch(L"");
+    const std::optional<DWORD> savedTab = rkx::test::ReadUserValue(L"Tab");
+    if (tab >= 0) rkx::test::WriteUserValue(L"Tab", DWORD(tab));
+    UniqueHandle process = rkx::test::Utility::Launch(L"");
     const DWORD processId = process ? GetProcessId(process.get()) : 0;
-    const std::wstring title = frame_test::ExpectedTitle();
+    const std::wstring title = rkx::test::ExpectedTitle();
     HWND window = nullptr;
     std::string outcome;
-    if (!WaitUntil([&] { return (window = frame_test::FindWindowOfProcess(processId, title)) != nullptr ||
+    if (!rkx::test::WaitUntil([&] { return (window = rkx::test::FindWindowOfProcess(processId, title)) != nullptr ||
                                 WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT; },
                    kWindowLimitMs) ||
         window == nullptr) {
@@ -87,10 +58,10 @@ std::string UtilityWindow(DWORD settleMs, int tab)
         // The tab can be told once the window painted, when its tab strip is on the screen.
         const bool stripShown = EqualRect(&both, &placed) != FALSE;
         int shownTab = -1;
-        if (stripShown) WaitUntil([&] { return (shownTab = TabShown(window)) >= 0; }, kWindowLimitMs);
+        if (stripShown) rkx::test::WaitUntil([&] { return (shownTab = rkx::test::TabShownIn(window)) >= 0; }, kWindowLimitMs);
         if (settleMs != 0) {
             Sleep(settleMs);
-            if (stripShown) shownTab = TabShown(window);
+            if (stripShown) shownTab = rkx::test::TabShownIn(window);
         }
         const bool topmost = (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
         char text[128];
@@ -100,8 +71,8 @@ std::string UtilityWindow(DWORD settleMs, int tab)
     }
     if (process) EndFromOutside(process.get());
     if (tab >= 0) {
-        if (savedTab) frame_test::WriteUserValue(L"Tab", *savedTab);
-        else frame_test::DeleteUserValue(L"Tab");
+        if (savedTab) rkx::test::WriteUserValue(L"Tab", *savedTab);
+        else rkx::test::DeleteUserValue(L"Tab");
     }
     return outcome;
 }
@@ -117,8 +88,7 @@ std::string ServiceAfterPlugIn()
     if (AutoSetupState() != SERVICE_RUNNING) {
         EnsureAutoSetupStopped();
         if (!StartAutoSetup() || !WaitForAutoSetupState(SERVICE_RUNNING, kStateLimitMs)) return "would not start";
-        const ULONGLONG deadline = GetTickCount64() + kStateLimitMs;
-        while (CountAutoSetupWindows() == 0 && GetTickCount64() < deadline) Sleep(20);
+        rkx::test::WaitUntil([] { return CountAutoSetupWindows() != 0; }, kStateLimitMs);
     }
     vmix::VirtualMixerClient rig;
     rig.SetValue(0, VMIX_VALUE_LAUNCH_ANSWER, 0, RKX_LAUNCH_YES);

@@ -1,8 +1,8 @@
 // The ASIO page of the real utility under Wine and Xvfb, driven by real pointer input: what
 // it shows for stored buffer sizes, the knob and "Standard Setting", the reset request a
 // streaming host receives, and the page without an installed driver.
-#include "frame/screen_capture.h"
-#include "frame/utility_session.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
 #include "page_session.h"
 
 #include "asio/iasio.h"
@@ -11,18 +11,18 @@
 #include "pages/asio_page_rules.h"
 #include "strings/string_ids.h"
 #include "tests/support/build_names.h"
+#include "tests/support/window_thread.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <thread>
 
 namespace page_test {
 namespace {
 
 using config::asio_page::KnobLeft;
-using frame_test::CaptureClient;
-using frame_test::Utility;
+using rkx::test::CaptureClient;
+using rkx::test::Utility;
 
 constexpr wchar_t kKey32[] = L"RKX-T2 ASIO";
 constexpr wchar_t kKey64[] = L"RKX-T2 ASIO 64bit";
@@ -53,7 +53,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(RunVmixctlPumping(L"plug 0"), 0) << "the virtual mixer must be loaded";
-        frame_test::WriteUserValue(L"Tab", 2);
+        rkx::test::WriteUserValue(L"Tab", 2);
         DeleteDriverValue(kKey32, L"blockNum");
         WriteDriverValue(kKey64, L"blockNum", kUntouched64);
     }
@@ -84,7 +84,7 @@ protected:
     // Knob pixels drawn in the columns right of the slider, where a stored 40 puts it.
     bool KnobBeyondTheTrack() const
     {
-        const frame_test::Capture area = CaptureClient(utility.window(), 552, 386, 4, 24);
+        const rkx::test::Capture area = CaptureClient(utility.window(), 552, 386, 4, 24);
         for (uint32_t pixel : area.pixels)
             if (pixel != kPageGrey) return true;
         return false;
@@ -242,22 +242,17 @@ TEST_F(AsioPageWindow, UnlistedDriverVeilsThePageAndInputChangesNothing)
 // until then. Released (and its window gone) when the object ends.
 class HungDriverWindow {
 public:
-    HungDriverWindow() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        thread_ = std::thread([this] { Run(); });
-        while (!ready_.load()) Sleep(5);
-    }
+    HungDriverWindow() : release_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
     ~HungDriverWindow() { Release(); }
     HungDriverWindow(const HungDriverWindow&) = delete;
     HungDriverWindow& operator=(const HungDriverWindow&) = delete;
-    bool created() const { return created_.load(); }
+    bool created() const { return thread_.created(); }
     // The reset request reached the window.
     bool told() const { return told_.load(); }
     void Release()
     {
         SetEvent(release_.get());
-        PostThreadMessageW(threadId_.load(), WM_QUIT, 0, 0);
-        if (thread_.joinable()) thread_.join();
+        thread_.Stop();
     }
 
 private:
@@ -272,32 +267,10 @@ private:
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    void Run()
-    {
-        threadId_.store(GetCurrentThreadId());
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"RKX_T2_Asio_WndProc";
-        RegisterClassW(&windowClass);
-        HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                      windowClass.hInstance, nullptr);
-        if (window != nullptr) SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        MSG message;
-        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before Release can post
-        created_.store(window != nullptr);
-        ready_.store(true);
-        while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-        if (window != nullptr) DestroyWindow(window);
-        UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
-    }
 
     rkx::UniqueHandle release_;
-    std::thread thread_;
-    std::atomic<DWORD> threadId_{0};
-    std::atomic<bool> ready_{false};
-    std::atomic<bool> created_{false};
     std::atomic<bool> told_{false};
+    rkx::test::WindowThread thread_{L"RKX_T2_Asio_WndProc", L"", Procedure, this};
 };
 
 TEST_F(AsioPageWindow, AHungHostsDriverWindowDoesNotHangTheUtility)

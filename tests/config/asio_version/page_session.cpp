@@ -3,22 +3,16 @@
 #include "app/ui_language.h"
 #include "app/ui_strings.h"
 #include "common/diagnostics.h"
-#include "frame/utility_session.h"
+#include "tests/support/utility_session.h"
+#include "tests/support/processes.h"
+#include "tests/support/text.h"
+#include "tests/support/wait.h"
 
 #include <cwctype>
 #include <sstream>
 
 namespace page_test {
 namespace {
-
-void PumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
 
 // `text` has the form of `pattern`, each "%d" standing for one or more digits.
 bool HasForm(const std::wstring& pattern, const std::wstring& text)
@@ -39,46 +33,11 @@ bool HasForm(const std::wstring& pattern, const std::wstring& text)
     return t == text.size();
 }
 
-std::wstring FromUtf8(const std::string& bytes)
-{
-    if (bytes.empty()) return {};
-    const int count = MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(static_cast<size_t>(count), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), count);
-    return text;
-}
-
 }  // namespace
-
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    for (;;) {
-        PumpMessages();
-        if (condition()) return true;
-        if (GetTickCount64() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
 
 int RunVmixctlPumping(const std::wstring& arguments)
 {
-    const std::wstring program = frame_test::ProgramDirectory() + L"\\vmixctl.exe";
-    std::wstring line = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    CloseHandle(info.hThread);
-    const ULONGLONG end = GetTickCount64() + 30000;
-    while (MsgWaitForMultipleObjects(1, &info.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
-           GetTickCount64() < end)
-        PumpMessages();
-    DWORD code = 1;
-    GetExitCodeProcess(info.hProcess, &code);
-    CloseHandle(info.hProcess);
-    return static_cast<int>(code);
+    return rkx::test::RunProgram(rkx::test::OwnFolder() + L"vmixctl.exe", arguments, 30000, true);
 }
 
 // --- Label log ----------------------------------------------------------------------------------
@@ -111,8 +70,8 @@ std::vector<LabelLog::Label> LabelLog::Labels() const
         Label label;
         label.width = std::atoi(line.substr(0, x).c_str());
         label.height = std::atoi(line.substr(x + 1, space - x - 1).c_str());
-        label.colour = FromUtf8(line.substr(space + 1, colon - space - 1));
-        label.text = FromUtf8(line.substr(colon + 2));
+        label.colour = rkx::test::Wide(line.substr(space + 1, colon - space - 1));
+        label.text = rkx::test::Wide(line.substr(colon + 2));
         labels.push_back(std::move(label));
     }
     return labels;
@@ -137,10 +96,10 @@ bool LabelLog::Contains(int width, int height, const std::wstring& text) const
 
 std::wstring UiString(UINT id, const wchar_t* argument)
 {
-    const std::wstring program = frame_test::ProgramDirectory() + L"\\RKX-T2_Config.exe";
+    const std::wstring program = rkx::test::OwnFolder() + L"RKX-T2_Config.exe";
     HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module == nullptr) return {};
-    const DWORD language = frame_test::ReadInstallLanguage().value_or(config::kDefaultInstallLanguage);
+    const DWORD language = rkx::test::ReadInstallLanguage().value_or(config::kDefaultInstallLanguage);
     std::wstring text = config::LoadStringOfLanguage(module, config::StringTableLanguage(language, id), id);
     FreeLibrary(module);
     if (argument != nullptr) {
@@ -164,15 +123,7 @@ std::wstring AsLogged(const std::wstring& text)
 
 // --- Pointer ------------------------------------------------------------------------------------
 
-void Pointer::Send(DWORD flags, POINT screen) const
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
+void Pointer::Send(DWORD flags, POINT screen) const { rkx::test::SendMouseAt(screen, flags); }
 
 void Pointer::MoveTo(int x, int y) const
 {

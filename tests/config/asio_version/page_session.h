@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "tests/support/diagnostics_switch.h"
+#include "tests/support/wait.h"
 
 namespace page_test {
 
-// Polls `condition` and dispatches this thread's messages meanwhile: a driver's window made
-// by this thread must answer the utility's messages. False after `limitMs` (a hang guard).
-bool PumpUntil(const std::function<bool()>& condition, DWORD limitMs = 20000);
+// A driver's window made by this thread must answer the utility's messages: waits pump.
+using rkx::test::PumpUntil;
 // vmixctl with `arguments`, pumping messages while it runs (its device-change broadcast
 // reaches this thread's windows too); its exit code.
 int RunVmixctlPumping(const std::wstring& arguments);

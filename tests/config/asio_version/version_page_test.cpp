@@ -1,8 +1,8 @@
 // The version page of the real utility under Wine and Xvfb: the versions of the installed
 // files, the firmware as the mixer reports it and while it is unplugged, and the message for
 // a broken installation.
-#include "frame/screen_capture.h"
-#include "frame/utility_session.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
 #include "page_session.h"
 
 #include "app/setup_binding.h"
@@ -13,8 +13,8 @@
 namespace page_test {
 namespace {
 
-using frame_test::CaptureClient;
-using frame_test::Utility;
+using rkx::test::CaptureClient;
+using rkx::test::Utility;
 
 constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\RKX-T2";
 constexpr int kValueWidth = 50, kLabelHeight = 14;
@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(RunVmixctlPumping(L"reset"), 0) << "the virtual mixer must be loaded";
-        frame_test::WriteUserValue(L"Tab", 3);
+        rkx::test::WriteUserValue(L"Tab", 3);
     }
     void TearDown() override
     {

@@ -1,15 +1,15 @@
 // The real window under Wine and Xvfb, driven by real input: one copy per session, the saved
 // tab and position, tab switching, keys that must not close it, the ASIO control panel's
 // request, and the caution symbol while the mixer is unplugged.
-#include "screen_capture.h"
-#include "utility_session.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-namespace frame_test {
+namespace rkx::test {
 namespace {
 
 constexpr wchar_t kValues[][20] = {L"Tab", L"PosX", L"PosY", L"AsioConfigLaunch"};
@@ -50,20 +50,18 @@ TEST_F(UtilityWindow, SecondStartRaisesTheFirstAndLeavesOneWindow)
     HWND other = owned.handle;
     ASSERT_NE(other, nullptr);
     SetForegroundWindow(other);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == other; }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other; }));
 
     rkx::UniqueHandle second = Utility::Launch(L"");
     ASSERT_TRUE(second);
     // This thread owns a window that loses the foreground: it keeps pumping while it waits.
-    ASSERT_TRUE(WaitFor([&] {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    ASSERT_TRUE(WaitUntil([&] {
+        PumpMessages();
         return WaitForSingleObject(second.get(), 0) == WAIT_OBJECT_0;
     })) << "the second copy must end by itself";
     EXPECT_EQ(CountWindowsTitled(ExpectedTitle()), 1);
-    EXPECT_TRUE(WaitFor([&] {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    EXPECT_TRUE(WaitUntil([&] {
+        PumpMessages();
         return GetForegroundWindow() == utility.window();
     })) << "foreground " << GetForegroundWindow() << ", utility " << utility.window() << ", other " << other;
 }
@@ -83,11 +81,11 @@ TEST_F(UtilityWindow, TabAndPositionAreRestoredAndSavedOnClose)
     EXPECT_EQ(client.right, 596);
     EXPECT_EQ(client.bottom, 556);
     // Read from the screen: give a picture caught mid-update another look.
-    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; }, 3000)) << "tab " << utility.CurrentTab();
+    EXPECT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 2; }, 3000)) << "tab " << utility.CurrentTab();
 
     SetWindowPos(utility.window(), nullptr, 120, 90, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     ClickTab(3);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 3; }));
     ASSERT_TRUE(utility.Close());
     EXPECT_EQ(ReadUserValue(L"Tab"), 3u);
     EXPECT_EQ(ReadUserValue(L"PosX"), 120u);
@@ -120,31 +118,31 @@ TEST_F(UtilityWindow, ClickingTabsSwitchesPages)
     ASSERT_EQ(utility.CurrentTab(), 0);
     for (int tab : {1, 2, 3, 0, 2}) {
         ClickTab(tab);
-        EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == tab; })) << "tab " << tab;
+        EXPECT_TRUE(WaitUntil([&] { return utility.CurrentTab() == tab; })) << "tab " << tab;
     }
     // Tab 3's raised edge: x 130 belongs to tab 0 only while tab 1 is not current.
     ClickTab(1);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 1; }));
     utility.Click(130, 70);
     ClickTab(1);  // a click on the current tab does nothing; it marks that the one before was handled
     utility.Click(470, 70);  // outside every tab
     ClickTab(2);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 2; }));
     utility.Click(130, 70);
-    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 0; }));
 }
 
 TEST_F(UtilityWindow, EscapeAndReturnNeverCloseTheWindow)
 {
     ASSERT_TRUE(utility.Start());
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == utility.window(); }));
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == utility.window(); }));
     for (int round = 0; round < 3; ++round) {
         utility.PressKey(VK_ESCAPE);
         utility.PressKey(VK_RETURN);
     }
     // Input is handled in order: once this click has switched the tab, the keys were seen.
     ClickTab(3);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 3; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 3; }));
     EXPECT_TRUE(IsWindow(utility.window()));
     EXPECT_TRUE(IsWindowVisible(utility.window()));
 }
@@ -154,16 +152,16 @@ TEST_F(UtilityWindow, AsioControlPanelRequestSwitchesOnceAndKeepsTheWindowOnTop)
     ASSERT_TRUE(utility.Start());
     ASSERT_EQ(utility.CurrentTab(), 0);
     WriteUserValue(L"AsioConfigLaunch", 1);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; }));
-    EXPECT_TRUE(WaitFor([&] { return (GetWindowLongW(utility.window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 2; }));
+    EXPECT_TRUE(WaitUntil([&] { return (GetWindowLongW(utility.window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }));
 
     // The user's choice wins afterwards; the window still restores itself from minimised.
     ClickTab(0);
-    ASSERT_TRUE(WaitFor([&] { return utility.CurrentTab() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 0; }));
     ShowWindow(utility.window(), SW_MINIMIZE);
-    ASSERT_TRUE(WaitFor([&] { return IsIconic(utility.window()); }));
-    ASSERT_TRUE(WaitFor([&] { return !IsIconic(utility.window()); })) << "a request restores the window";
-    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() >= 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(utility.window()); }));
+    ASSERT_TRUE(WaitUntil([&] { return !IsIconic(utility.window()); })) << "a request restores the window";
+    EXPECT_TRUE(WaitUntil([&] { return utility.CurrentTab() >= 0; }));
     EXPECT_EQ(utility.CurrentTab(), 0);
 
     ASSERT_TRUE(utility.Close());
@@ -178,18 +176,18 @@ TEST_F(UtilityWindow, UnpluggingTheMixerMakesTheCautionSymbolBlink)
     ASSERT_EQ(RunVmixctl(L"unplug 0"), 0);
     // Symbol shown, then hidden again: two different pictures, one of them the plain background.
     Capture shown;
-    ASSERT_TRUE(WaitFor([&] {
+    ASSERT_TRUE(WaitUntil([&] {
         shown = CaptureClient(utility.window(), 238, 175, 24, 24);
         return !(shown == plugged);
     })) << "the caution symbol never appeared";
-    EXPECT_TRUE(WaitFor([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == plugged; }))
+    EXPECT_TRUE(WaitUntil([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == plugged; }))
         << "the caution symbol never went away";
-    EXPECT_TRUE(WaitFor([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == shown; }))
+    EXPECT_TRUE(WaitUntil([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == shown; }))
         << "the caution symbol did not come back";
 
     ASSERT_EQ(RunVmixctl(L"plug 0"), 0);
     // Plugged again: the symbol stays away.
-    EXPECT_TRUE(WaitFor([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == plugged; }));
+    EXPECT_TRUE(WaitUntil([&] { return CaptureClient(utility.window(), 238, 175, 24, 24) == plugged; }));
 }
 
 TEST_F(UtilityWindow, TitleFollowsTheInstallationLanguage)
@@ -209,9 +207,9 @@ TEST_F(UtilityWindow, TitleFollowsTheInstallationLanguage)
 }
 
 }  // namespace
-}  // namespace frame_test
+}  // namespace rkx::test
 
-namespace frame_test {
+namespace rkx::test {
 namespace {
 
 struct TextBox {
@@ -263,4 +261,4 @@ TEST_F(UtilityWindow, TitleBandShowsEveryTabLabelWholeAndCentred)
 }
 
 }  // namespace
-}  // namespace frame_test
+}  // namespace rkx::test

@@ -1,4 +1,5 @@
 #include "tests/config/glyph_coverage/glyph_check.h"
+#include "tests/support/bitmap_info.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -21,13 +22,7 @@ GlyphCheck::GlyphCheck(HFONT font) : dc_(nullptr)
     width_ = 2 * std::max(metrics.tmHeight, metrics.tmMaxCharWidth) + 16;
     baseline_ = metrics.tmHeight / 2;
 
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rkx::test::TopDownBitmapInfo(width_, height_);
     void* bits = nullptr;
     bitmap_.reset(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap_.get()) return;

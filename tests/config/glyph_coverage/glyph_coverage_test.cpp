@@ -7,6 +7,7 @@
 #include "skin/wrapped_label_layout.h"
 #include "tests/config/glyph_coverage/glyph_check.h"
 #include "tests/config/glyph_coverage/utility_fonts.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +18,9 @@
 namespace glyph_test {
 namespace {
 
-constexpr UINT kLastStringId = 1023;
+using rkx::test::Utf8;
 
-std::string Utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), utf8.data(), size, nullptr,
-                        nullptr);
-    return utf8;
-}
+constexpr UINT kLastStringId = 1023;
 
 // One failure per text that shows a box, naming the table, text, font and characters.
 void ExpectNoBoxes(GlyphCheck& check, const char* role, LANGID table, const std::vector<UINT>& ids)

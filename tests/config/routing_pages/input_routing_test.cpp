@@ -30,8 +30,8 @@ protected:
     // The user's stored routes AUX, CH2, CH1, as the mixer has them too.
     void StoreRoutesAuxCh2Ch1()
     {
-        frame_test::WriteUserValue(L"Input1", kAUX);
-        frame_test::WriteUserValue(L"Input3", kCH1);
+        rkx::test::WriteUserValue(L"Input1", kAUX);
+        rkx::test::WriteUserValue(L"Input3", kCH1);
         SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 0, kAUX);
         SetMixerValue(VMIX_VALUE_RECEIVE_ROUTE, 2, kCH1);
     }
@@ -52,24 +52,24 @@ TEST_F(InputRoutingPage, ChoosingAuxForRowZeroSwapsWithRowTwoChannelTwoFirst)
 
     const Capture before = ChannelLabel(0);
     ASSERT_NO_FATAL_FAILURE(Choose(0, kAUX));
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{2, 1, 0}; }));
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{2, 1, 0}; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{3, kCH1}, {1, kAUX}}));
-    EXPECT_EQ(frame_test::ReadUserValue(L"Input1"), 2u);
-    EXPECT_EQ(frame_test::ReadUserValue(L"Input3"), 0u);
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Input1"), 2u);
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Input3"), 0u);
     EXPECT_FALSE(WaitForChange(425, 283, 48, 18, before) == before) << "row 0's box shows AUX";
 
     // The value a row already has sends nothing; the next real change is all the mixer sees.
     ASSERT_TRUE(rig.ClearStats());
     ASSERT_NO_FATAL_FAILURE(Choose(0, kAUX));
     ASSERT_NO_FATAL_FAILURE(Choose(1, kAUX));
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{1, 2, 0}; }));
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{1, 2, 0}; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH2}, {2, kAUX}}));
 
     // The choices survive a restart: the page reads them back from the settings.
     ASSERT_NO_FATAL_FAILURE(Restart());
     ASSERT_TRUE(rig.ClearStats());
     ASSERT_NO_FATAL_FAILURE(Choose(2, kCH2));
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 2, 1}; }));
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{0, 2, 1}; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH1}, {3, kCH2}}));
 }
 
@@ -87,7 +87,7 @@ TEST_F(InputRoutingPage, MenuFollowsPointerAndKeysAndClosesOnAClickOutside)
     ASSERT_TRUE(HoverItem(1));
     EXPECT_FALSE(barAt(0));
     MovePointer(PopupItemPoint(0));
-    EXPECT_TRUE(WaitFor([&] { return barAt(0) && !barAt(1); }));
+    EXPECT_TRUE(WaitUntil([&] { return barAt(0) && !barAt(1); }));
 
     // A click outside closes it and chooses nothing.
     ASSERT_TRUE(rig.ClearStats());
@@ -99,12 +99,12 @@ TEST_F(InputRoutingPage, MenuFollowsPointerAndKeysAndClosesOnAClickOutside)
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, RowY(2)));
     MovePointer(utility.Screen(150, 520));
     utility.PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] { return barAt(0); }));
+    EXPECT_TRUE(WaitUntil([&] { return barAt(0); }));
     utility.PressKey(VK_DOWN);
-    EXPECT_TRUE(WaitFor([&] { return barAt(1) && !barAt(0); }));
+    EXPECT_TRUE(WaitUntil([&] { return barAt(1) && !barAt(0); }));
     utility.PressKey(VK_RETURN);
     ASSERT_TRUE(WaitForNoPopup());
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 2, 1}; }));
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{0, 2, 1}; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{2, kAUX}, {3, kCH2}}))
         << "the outside click sent nothing";
 
@@ -128,24 +128,24 @@ TEST_F(InputRoutingPage, CertifyLockResetsRoutesOnceAndItsEndWritesThemBack)
     ASSERT_TRUE(rig.ClearStats());
 
     SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 1);
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";
-    ASSERT_TRUE(WaitFor([&] { return CountDark(Notice(), 0xC0) > 50; })) << "string 204 shown";
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";
+    ASSERT_TRUE(WaitUntil([&] { return CountDark(Notice(), 0xC0) > 50; })) << "string 204 shown";
     // Locked rows show their defaults in grey: no black text left in the box.
-    EXPECT_TRUE(WaitFor([&] { return CountDark(ChannelLabel(0), 0x60) == 0 && CountDark(ChannelLabel(0), 0xC0) > 0; }));
+    EXPECT_TRUE(WaitUntil([&] { return CountDark(ChannelLabel(0), 0x60) == 0 && CountDark(ChannelLabel(0), 0xC0) > 0; }));
     // Further readings of the same state send nothing more.
     const unsigned certifyReads = RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL);
-    ASSERT_TRUE(WaitFor([&] { return RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL) >= certifyReads + 10; }));
+    ASSERT_TRUE(WaitUntil([&] { return RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL) >= certifyReads + 10; }));
     EXPECT_EQ(RequestCount(IOCTL_MIXER_SET_USB_RECEIVE_ROUTE), 3u) << "the routes were reset exactly once";
     // The settings keep the user's choices.
-    EXPECT_EQ(frame_test::ReadUserValue(L"Input1"), static_cast<DWORD>(kAUX));
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Input1"), static_cast<DWORD>(kAUX));
 
     // Clicks on a locked row open nothing.
     utility.Click(kBoxX, RowY(0));
-    EXPECT_FALSE(WaitFor([&] { return Popup() != nullptr; }, 800));
+    EXPECT_FALSE(WaitUntil([&] { return Popup() != nullptr; }, 800));
 
     // Level 0 counts only after 50 readings; then the stored routes go back to the mixer.
     SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 0);
-    ASSERT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{2, 1, 0}; }, 20000)) << "stored routes written back";
+    ASSERT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{2, 1, 0}; }, 20000)) << "stored routes written back";
     EXPECT_EQ(RequestCount(IOCTL_MIXER_SET_USB_RECEIVE_ROUTE), 6u);
     EXPECT_GE(RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL), certifyReads + 50);
     EXPECT_TRUE(WaitForPixels(kNoticeX, kNoticeY, kNoticeW, kNoticeH, unlockedNotice)) << "notice gone";
@@ -163,9 +163,9 @@ TEST_F(InputRoutingPage, CertifyLockWithAMenuOpenStillResetsTheRoutes)
 
     SetMixerValue(VMIX_VALUE_CERTIFY_LEVEL, 0, 1);
     ASSERT_TRUE(WaitForNoPopup()) << "the lock closes the menu";
-    EXPECT_TRUE(WaitFor([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";
+    EXPECT_TRUE(WaitUntil([&] { return ReceiveRoutes() == Routes{0, 1, 2}; })) << "routes back to their defaults";
     const unsigned certifyReads = RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL);
-    ASSERT_TRUE(WaitFor([&] { return RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL) >= certifyReads + 5; }));
+    ASSERT_TRUE(WaitUntil([&] { return RequestCount(IOCTL_MIXER_GET_CERTIFY_LEVEL) >= certifyReads + 5; }));
     EXPECT_EQ(RouteRequests(), (std::vector<RouteRequest>{{1, kCH1}, {2, kCH2}, {3, kAUX}})) << "each route reset once";
 }
 
@@ -173,12 +173,12 @@ TEST_F(InputRoutingPage, CertifyLockWithAMenuOpenStillResetsTheRoutes)
 // routing menu of the page left closes with it.
 TEST_F(InputRoutingPage, ControlPanelRequestClosesAnOpenMenu)
 {
-    frame_test::WriteUserValue(L"AsioConfigLaunch", 0);
+    rkx::test::WriteUserValue(L"AsioConfigLaunch", 0);
     ASSERT_NO_FATAL_FAILURE(StartOn(0));
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, RowY(0)));
     ASSERT_TRUE(rig.ClearStats());
-    frame_test::WriteUserValue(L"AsioConfigLaunch", 1);
-    EXPECT_TRUE(WaitFor([&] { return utility.CurrentTab() == 2; })) << "the request did not switch to the ASIO tab";
+    rkx::test::WriteUserValue(L"AsioConfigLaunch", 1);
+    EXPECT_TRUE(WaitUntil([&] { return utility.CurrentTab() == 2; })) << "the request did not switch to the ASIO tab";
     EXPECT_TRUE(WaitForNoPopup()) << "the menu of the page left stays open";
     EXPECT_EQ(RequestCount(IOCTL_MIXER_SET_USB_RECEIVE_ROUTE), 0u) << "closing the menu chose nothing";
 }

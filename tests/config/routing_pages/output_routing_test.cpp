@@ -42,7 +42,7 @@ protected:
 
 TEST_F(OutputRoutingPage, ControlToneOffUsbWarnsUntilAClickOrTheSelectorReachesUsb)
 {
-    frame_test::WriteUserValue(L"Output1", 2);  // Post CH1 Fader
+    rkx::test::WriteUserValue(L"Output1", 2);  // Post CH1 Fader
     SetMixerValue(VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_PHONO);
     ASSERT_NO_FATAL_FAILURE(StartOn(1));
     const Capture noBalloon = Balloon();
@@ -52,9 +52,9 @@ TEST_F(OutputRoutingPage, ControlToneOffUsbWarnsUntilAClickOrTheSelectorReachesU
     // choice for row 0 changes.
     const Capture underMenu = Area(400, 312, 190, 140);
     ASSERT_NO_FATAL_FAILURE(Choose(0, 1));  // CH1 Control Tone LINE
-    ASSERT_TRUE(WaitFor([&] { return Mixer().sendSource[0] == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return Mixer().sendSource[0] == 1; }));
     Capture shown;
-    ASSERT_TRUE(WaitFor([&] { return IsBalloon(shown = Balloon()); })) << "the balloon appears";
+    ASSERT_TRUE(WaitUntil([&] { return IsBalloon(shown = Balloon()); })) << "the balloon appears";
     EXPECT_TRUE(WaitForPixels(400, 312, 190, 140, underMenu)) << "the closed menu's picture is gone";
     // The text sits right of the selector symbol, inside the label's right inset.
     const Capture textSide = Area(kBalloonX + 100, kBalloonY + 6, 270, 100);
@@ -64,34 +64,34 @@ TEST_F(OutputRoutingPage, ControlToneOffUsbWarnsUntilAClickOrTheSelectorReachesU
     EXPECT_TRUE(WaitForPixels(kBalloonX, kBalloonY, kBalloonW, kBalloonH, noBalloon)) << "a click removes it";
 
     ASSERT_NO_FATAL_FAILURE(Choose(0, 0));  // CH1 Control Tone PHONO: the selector is still off USB
-    ASSERT_TRUE(WaitFor([&] { return Mixer().sendSource[0] == 0; }));
-    ASSERT_TRUE(WaitFor([&] { return IsBalloon(shown = Balloon()); }))
+    ASSERT_TRUE(WaitUntil([&] { return Mixer().sendSource[0] == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return IsBalloon(shown = Balloon()); }))
         << "light " << CountLight(shown, 0xEB) << " dark " << CountDark(shown, 0x90) << " Output1 "
-        << frame_test::ReadUserValue(L"Output1").value_or(~0ul);
+        << rkx::test::ReadUserValue(L"Output1").value_or(~0ul);
     SetMixerValue(VMIX_VALUE_SELECTOR, 0, RKX_SELECTOR_POSITION_USB);
     EXPECT_TRUE(WaitForPixels(kBalloonX, kBalloonY, kBalloonW, kBalloonH, noBalloon))
         << "the selector on USB removes it";
-    EXPECT_EQ(frame_test::ReadUserValue(L"Output1"), 0u);
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Output1"), 0u);
 }
 
 TEST_F(OutputRoutingPage, BalloonShowsTheLibrarysTextOfTheInstalledLanguage)
 {
-    const std::optional<DWORD> installed = frame_test::ReadInstallLanguage();
+    const std::optional<DWORD> installed = rkx::test::ReadInstallLanguage();
     struct Restore {
         std::optional<DWORD> language;
-        ~Restore() { frame_test::WriteInstallLanguage(language.value_or(1033)); }
+        ~Restore() { rkx::test::WriteInstallLanguage(language.value_or(1033)); }
     } restore{installed};
     SetMixerValue(VMIX_VALUE_SELECTOR, 1, RKX_SELECTOR_POSITION_PHONO);
     auto balloonFor = [&](DWORD language) {
-        frame_test::WriteInstallLanguage(language);
-        frame_test::WriteUserValue(L"Output2", 2);
+        rkx::test::WriteInstallLanguage(language);
+        rkx::test::WriteUserValue(L"Output2", 2);
         Capture shown;
         if (utility.window() != nullptr) {
             EXPECT_TRUE(utility.Close());
         }
         EXPECT_NO_FATAL_FAILURE(StartOn(1));
         EXPECT_NO_FATAL_FAILURE(Choose(1, 0));  // CH2 Control Tone PHONO
-        EXPECT_TRUE(WaitFor([&] { return IsBalloon(shown = Balloon()); }));
+        EXPECT_TRUE(WaitUntil([&] { return IsBalloon(shown = Balloon()); }));
         return shown;
     };
     const Capture english = balloonFor(1033);
@@ -108,7 +108,7 @@ TEST_F(OutputRoutingPage, ChannelTwoNeverWarns)
     const Capture before = Label(2);
     // The library answers 101 here (index below 2 with the AUX selector on LINE).
     ASSERT_NO_FATAL_FAILURE(Choose(2, 1));
-    ASSERT_TRUE(WaitFor([&] { return Mixer().sendSource[2] == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return Mixer().sendSource[2] == 1; }));
     WaitForChange(kLabelX, LabelY(2), kLabelW, kLabelH, before);
     EXPECT_EQ(Balloon(), noBalloon);
     // The next click on the page is not swallowed by a balloon: it opens a menu.
@@ -122,7 +122,7 @@ TEST_F(OutputRoutingPage, AnotherProgramsChangeUpdatesTheLabel)
     ASSERT_EQ(RunRkxsetup(L"set input 2 5"), 0);  // channel 2 (row 1) to MIC, announced to every program
     const Capture after = WaitForChange(kLabelX, LabelY(1), kLabelW, kLabelH, before);
     ASSERT_FALSE(after == before);
-    EXPECT_EQ(frame_test::ReadUserValue(L"Output2"), 5u);
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Output2"), 5u);
     // Exactly what a fresh start with that route shows.
     ASSERT_NO_FATAL_FAILURE(Restart());
     EXPECT_TRUE(WaitForPixels(kLabelX, LabelY(1), kLabelW, kLabelH, after));
@@ -142,8 +142,8 @@ TEST_F(OutputRoutingPage, BoostLevelRoundTrips)
     EXPECT_EQ(rect.right - rect.left, 196);
     EXPECT_EQ(rect.bottom - rect.top, 18 * 4 + 31);
     ASSERT_NO_FATAL_FAILURE(ChooseItem(0));  // -5 dB
-    ASSERT_TRUE(WaitFor([&] { return Mixer().boostLevel == 0; }));
-    EXPECT_EQ(frame_test::ReadUserValue(L"Level"), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return Mixer().boostLevel == 0; }));
+    EXPECT_EQ(rkx::test::ReadUserValue(L"Level"), 0u);
     const Capture chosen = WaitForChange(kLabelX, kBoostLabelY, kLabelW, kLabelH, defaultLevel);
 
     ASSERT_NO_FATAL_FAILURE(Restart());
@@ -157,7 +157,7 @@ TEST_F(OutputRoutingPage, BoostLevelRoundTrips)
     ASSERT_NO_FATAL_FAILURE(ChooseItem(3));
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, kBoostY));
     ASSERT_NO_FATAL_FAILURE(ChooseItem(2));
-    ASSERT_TRUE(WaitFor([&] { return Mixer().boostLevel == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return Mixer().boostLevel == 2; }));
     EXPECT_EQ(RequestCount(IOCTL_MIXER_SET_BOOST_LEVEL), 1u);
 }
 
@@ -167,14 +167,14 @@ TEST_F(OutputRoutingPage, SourceHighlightFollowsPointerAndKeys)
     const Capture plain = MixerPicture();
     ASSERT_NO_FATAL_FAILURE(OpenMenu(kBoxX, RowY(0)));
     auto highlighted = [&](RECT& box) {
-        return WaitFor([&] {
+        return WaitUntil([&] {
             box = DifferenceBox(plain, MixerPicture());
             return box.right > box.left;
         });
     };
     auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
     auto elsewhere = [&](const RECT& before, RECT& now) {
-        return WaitFor([&] {
+        return WaitUntil([&] {
             now = DifferenceBox(plain, MixerPicture());
             const POINT a = centre(before), b = centre(now);
             return now.right > now.left && (std::abs(a.x - b.x) > 4 || std::abs(a.y - b.y) > 4);

@@ -1,6 +1,7 @@
 #include "routing_rig.h"
 
 #include "common/mixer_requests.h"
+#include "tests/support/processes.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,16 +12,6 @@ namespace {
 constexpr const wchar_t* kUserValues[] = {L"Input1",  L"Input2",  L"Input3", L"Output1", L"Output2", L"Output3",
                                           L"Output4", L"Level",   L"Tab",    L"PosX",    L"PosY",    L"AsioConfigLaunch"};
 
-void SendMouse(POINT screen, DWORD flags)
-{
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
 }  // namespace
 
 void RoutingPageTest::SetUp()
@@ -28,7 +19,7 @@ void RoutingPageTest::SetUp()
     ASSERT_TRUE(rig.IsOpen()) << "the virtual mixer must be loaded";
     ASSERT_TRUE(rig.Reset());
     ASSERT_TRUE(rig.SetPlugged(0, true));
-    for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
+    for (const wchar_t* name : kUserValues) rkx::test::DeleteUserValue(name);
 }
 
 void RoutingPageTest::TearDown()
@@ -36,16 +27,16 @@ void RoutingPageTest::TearDown()
     utility.Close();
     rig.Reset();
     rig.SetPlugged(0, true);
-    for (const wchar_t* name : kUserValues) frame_test::DeleteUserValue(name);
+    for (const wchar_t* name : kUserValues) rkx::test::DeleteUserValue(name);
 }
 
 void RoutingPageTest::StartOn(int tab)
 {
     tab_ = tab;
-    frame_test::WriteUserValue(L"Tab", static_cast<DWORD>(tab));
+    rkx::test::WriteUserValue(L"Tab", static_cast<DWORD>(tab));
     // Always the same place, so captures of two runs compare.
-    frame_test::WriteUserValue(L"PosX", 0);
-    frame_test::WriteUserValue(L"PosY", 0);
+    rkx::test::WriteUserValue(L"PosX", 0);
+    rkx::test::WriteUserValue(L"PosY", 0);
     ASSERT_TRUE(utility.Start());
     ASSERT_EQ(utility.CurrentTab(), tab);
 }
@@ -104,12 +95,12 @@ HWND RoutingPageTest::Popup() const
 
 bool RoutingPageTest::WaitForPopup()
 {
-    return WaitFor([&] { return Popup() != nullptr; });
+    return WaitUntil([&] { return Popup() != nullptr; });
 }
 
 bool RoutingPageTest::WaitForNoPopup()
 {
-    return WaitFor([&] { return Popup() == nullptr; });
+    return WaitUntil([&] { return Popup() == nullptr; });
 }
 
 POINT RoutingPageTest::PopupItemPoint(int item) const
@@ -122,8 +113,8 @@ POINT RoutingPageTest::PopupItemPoint(int item) const
 
 void RoutingPageTest::MovePointer(POINT screen) const
 {
-    SendMouse(screen, 0);
-    WaitFor([&] {
+    rkx::test::SendMouseAt(screen, 0);
+    WaitUntil([&] {
         POINT now{};
         GetCursorPos(&now);
         return now.x == screen.x && now.y == screen.y;
@@ -133,8 +124,8 @@ void RoutingPageTest::MovePointer(POINT screen) const
 void RoutingPageTest::ClickScreen(POINT screen) const
 {
     MovePointer(screen);
-    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+    rkx::test::SendMouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+    rkx::test::SendMouseAt(screen, MOUSEEVENTF_LEFTUP);
 }
 
 void RoutingPageTest::OpenMenu(int x, int y)
@@ -149,7 +140,7 @@ bool RoutingPageTest::ItemHighlighted(int item) const
     if (menu == nullptr) return false;
     POINT client = PopupItemPoint(item);
     ScreenToClient(menu, &client);
-    const Capture pixel = frame_test::CaptureClient(menu, client.x, client.y, 1, 1);
+    const Capture pixel = rkx::test::CaptureClient(menu, client.x, client.y, 1, 1);
     return pixel.width == 1 && pixel.at(0, 0) == 0x0A0A0A;
 }
 
@@ -161,7 +152,7 @@ bool RoutingPageTest::HoverItem(int item)
         // window below it, and the menu never hears of it: move again, a pixel aside, until the
         // bar shows the menu has seen the pointer over the item.
         MovePointer({point.x - attempt % 2, point.y});
-        if (!WaitFor([&] { return ItemHighlighted(item); }, 1500)) continue;
+        if (!WaitUntil([&] { return ItemHighlighted(item); }, 1500)) continue;
         // The output page's menu also checks every 100 ms whether the pointer has left it.
         // Under load, a click right after the bar first showed now and then closed that menu
         // with nothing chosen; clicking once the bar has held through a few of those checks
@@ -179,20 +170,20 @@ void RoutingPageTest::ChooseItem(int item)
     ASSERT_TRUE(HoverItem(item)) << "the menu never highlighted item " << item;
     POINT point{};
     GetCursorPos(&point);
-    SendMouse(point, MOUSEEVENTF_LEFTDOWN);
-    SendMouse(point, MOUSEEVENTF_LEFTUP);
+    rkx::test::SendMouseAt(point, MOUSEEVENTF_LEFTDOWN);
+    rkx::test::SendMouseAt(point, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(WaitForNoPopup());
 }
 
 Capture RoutingPageTest::Area(int x, int y, int w, int h) const
 {
-    return frame_test::CaptureClient(utility.window(), x, y, w, h);
+    return rkx::test::CaptureClient(utility.window(), x, y, w, h);
 }
 
 Capture RoutingPageTest::WaitForChange(int x, int y, int w, int h, const Capture& before)
 {
     Capture now;
-    WaitFor([&] {
+    WaitUntil([&] {
         now = Area(x, y, w, h);
         return !(now == before);
     });
@@ -201,24 +192,12 @@ Capture RoutingPageTest::WaitForChange(int x, int y, int w, int h, const Capture
 
 bool RoutingPageTest::WaitForPixels(int x, int y, int w, int h, const Capture& expected)
 {
-    return WaitFor([&] { return Area(x, y, w, h) == expected; });
+    return WaitUntil([&] { return Area(x, y, w, h) == expected; });
 }
 
 int RoutingPageTest::RunRkxsetup(const std::wstring& arguments)
 {
-    const std::wstring program = frame_test::ProgramDirectory() + L"\\rkxsetup.exe";
-    std::wstring line = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return -1;
-    rkx::UniqueHandle process(info.hProcess);
-    CloseHandle(info.hThread);
-    WaitForSingleObject(process.get(), 30000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
+    return rkx::test::RunProgram(rkx::test::OwnFolder() + L"rkxsetup.exe", arguments);
 }
 
 int CountDark(const Capture& capture, int level)

@@ -3,8 +3,8 @@
 // and pixels of areas of the page.
 #pragma once
 
-#include "screen_capture.h"
-#include "utility_session.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/utility_session.h"
 #include "virtualmixer/client/virtual_mixer_client.h"
 
 #include <gtest/gtest.h>
@@ -16,8 +16,8 @@
 
 namespace routing_test {
 
-using frame_test::Capture;
-using frame_test::WaitFor;
+using rkx::test::Capture;
+using rkx::test::WaitUntil;
 
 // A receive-route request as the mixer saw it: channel + 1 and the route.
 struct RouteRequest {
@@ -71,7 +71,7 @@ protected:
     static int RunRkxsetup(const std::wstring& arguments);
 
     rkx::vmix::VirtualMixerClient rig;
-    frame_test::Utility utility;
+    rkx::test::Utility utility;
     int tab_ = 0;
 };
 

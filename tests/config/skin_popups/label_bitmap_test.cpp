@@ -6,6 +6,7 @@
 
 #include "pixel_canvas.h"
 #include "skin/label_bitmap.h"
+#include "tests/support/bitmap_info.h"
 
 namespace {
 
@@ -15,13 +16,7 @@ std::vector<uint32_t> PixelsOf(const LabelBitmap& label)
     const int width = label.width();
     const int height = label.height();
     std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rkx::test::TopDownBitmapInfo(width, height);
     HDC screen = GetDC(nullptr);
     GetDIBits(screen, label.get(), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
     ReleaseDC(nullptr, screen);

@@ -7,17 +7,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "tests/support/bitmap_info.h"
+
 class PixelCanvas {
 public:
     PixelCanvas(int width, int height, uint32_t fill) : width_(width), height_(height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO info = rkx::test::TopDownBitmapInfo(width, height);
         dc_ = CreateCompatibleDC(nullptr);
         bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
         previous_ = SelectObject(dc_, bitmap_);

@@ -4,6 +4,7 @@
 #include "tests/config/string_tables/expected_tables.h"
 #include "tests/config/string_tables/string_table_reader.h"
 #include "tests/config/string_tables/text_signature.h"
+#include "tests/support/text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +13,6 @@
 
 namespace strings_test {
 namespace {
-
-std::string Narrow(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, result.data(), size, nullptr, nullptr);
-    return result;
-}
 
 std::wstring TextOf(LANGID language, UINT id)
 {
@@ -127,7 +120,7 @@ TEST(StringTables, NonLatinTextsSurviveTheBuildIntact)
     EXPECT_EQ(TextOf(1049, kStrAsioNotInstalled), L"\n\nДрайверы ASIO для %s не установлены.");
     EXPECT_EQ(TextOf(1031, kStrBufferSize), L"Puffergröße");
     EXPECT_EQ(TextOf(kNoticeLineLanguage, kStrNoticeLine).rfind(L"\u00A9 ", 0), 0u)
-        << Narrow(TextOf(kNoticeLineLanguage, kStrNoticeLine));
+        << rkx::test::Utf8(TextOf(kNoticeLineLanguage, kStrNoticeLine));
 }
 
 TEST(StringTables, TranslationsKeepFormatSpecifiersAndLineFeeds)
@@ -138,7 +131,7 @@ TEST(StringTables, TranslationsKeepFormatSpecifiersAndLineFeeds)
             const std::wstring text = TextOf(language, id);
             const TextSignature translated = SignatureOf(text);
             EXPECT_EQ(translated.specifiers, english.specifiers)
-                << "table " << language << ", id " << id << ": " << Narrow(text);
+                << "table " << language << ", id " << id << ": " << rkx::test::Utf8(text);
             EXPECT_EQ(translated.lineFeeds, english.lineFeeds) << "table " << language << ", id " << id;
             EXPECT_EQ(translated.leadingLineFeeds, english.leadingLineFeeds)
                 << "table " << language << ", id " << id;

@@ -1,30 +1,17 @@
-#include "utility_session.h"
+#include "tests/support/utility_session.h"
 
 #include "app/ui_language.h"
 #include "app/ui_strings.h"
 #include "dialog/tab_strip.h"
-#include "screen_capture.h"
+#include "tests/support/processes.h"
+#include "tests/support/screen_capture.h"
 
 #include <vector>
 
-namespace frame_test {
+namespace rkx::test {
 namespace {
 
 constexpr wchar_t kSettingsKey[] = L"Software\\Korvane\\RKX-T2";
-
-rkx::UniqueHandle StartProcess(const std::wstring& program, const std::wstring& arguments, DWORD* processId)
-{
-    std::wstring line = L"\"" + program + L"\"";
-    if (!arguments.empty()) line += L" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return {};
-    CloseHandle(info.hThread);
-    if (processId) *processId = info.dwProcessId;
-    return rkx::UniqueHandle(info.hProcess);
-}
 
 struct TitleSearch {
     DWORD processId;  // 0: any
@@ -49,37 +36,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context)
 
 }  // namespace
 
-bool WaitFor(const std::function<bool()>& condition, DWORD limitMs)
-{
-    const ULONGLONG end = GetTickCount64() + limitMs;
-    for (;;) {
-        if (condition()) return true;
-        if (GetTickCount64() > end) return false;
-        Sleep(20);
-    }
-}
-
-std::wstring ProgramDirectory()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring directory(path, length);
-    return directory.substr(0, directory.find_last_of(L"\\/"));
-}
-
-int RunVmixctl(const std::wstring& arguments)
-{
-    rkx::UniqueHandle process = StartProcess(ProgramDirectory() + L"\\vmixctl.exe", arguments, nullptr);
-    if (!process) return -1;
-    WaitForSingleObject(process.get(), 30000);
-    DWORD code = 1;
-    GetExitCodeProcess(process.get(), &code);
-    return static_cast<int>(code);
-}
+int RunVmixctl(const std::wstring& arguments) { return RunProgram(OwnFolder() + L"vmixctl.exe", arguments); }
 
 std::wstring ExpectedTitle()
 {
-    const std::wstring program = ProgramDirectory() + L"\\RKX-T2_Config.exe";
+    const std::wstring program = OwnFolder() + L"RKX-T2_Config.exe";
     HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (module == nullptr) return {};
     const DWORD language = ReadInstallLanguage().value_or(config::kDefaultInstallLanguage);
@@ -113,16 +74,16 @@ Utility::~Utility()
 
 rkx::UniqueHandle Utility::Launch(const std::wstring& arguments)
 {
-    return StartProcess(ProgramDirectory() + L"\\RKX-T2_Config.exe", arguments, nullptr);
+    return StartProgram(OwnFolder() + L"RKX-T2_Config.exe", arguments, nullptr);
 }
 
 bool Utility::Start(const std::wstring& arguments)
 {
-    process_ = StartProcess(ProgramDirectory() + L"\\RKX-T2_Config.exe", arguments, &processId_);
+    process_ = StartProgram(OwnFolder() + L"RKX-T2_Config.exe", arguments, &processId_);
     if (!process_) return false;
     const std::wstring title = ExpectedTitle();
     // Visible with its title and painted at least once (the tab strip can be read).
-    return WaitFor([&] {
+    return WaitUntil([&] {
         window_ = FindWindowOfProcess(processId_, title);
         return window_ != nullptr && CurrentTab() >= 0;
     });
@@ -152,24 +113,24 @@ void Utility::Click(int x, int y) const
     // Every event carries its position, and the press waits until the pointer is there: a
     // pointer warp that the display reports late must not move a press elsewhere.
     const POINT point = Screen(x, y);
-    const LONG absoluteX = MulDiv(point.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    const LONG absoluteY = MulDiv(point.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    auto send = [&](DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = absoluteX;
-        input.mi.dy = absoluteY;
-        input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &input, sizeof input);
-    };
-    send(0);
-    WaitFor([&] {
+    SendMouseAt(point, 0);
+    WaitUntil([&] {
         POINT now{};
         GetCursorPos(&now);
         return now.x == point.x && now.y == point.y;
     }, 2000);
-    send(MOUSEEVENTF_LEFTDOWN);
-    send(MOUSEEVENTF_LEFTUP);
+    SendMouseAt(point, MOUSEEVENTF_LEFTDOWN);
+    SendMouseAt(point, MOUSEEVENTF_LEFTUP);
+}
+
+void SendMouseAt(POINT screen, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
 }
 
 void Utility::PressKey(WORD virtualKey) const
@@ -181,12 +142,13 @@ void Utility::PressKey(WORD virtualKey) const
     SendInput(2, inputs, sizeof(INPUT));
 }
 
-int Utility::CurrentTab() const
+int Utility::CurrentTab() const { return window_ == nullptr ? -1 : TabShownIn(window_); }
+
+int TabShownIn(HWND window)
 {
-    if (window_ == nullptr) return -1;
     // The rows of each tab's middle piece above and below its label (text never reaches them):
     // the current tab's rows differ from the three others, which are alike.
-    const Capture strip = CaptureClient(window_, 0, config::kTabStripTop, config::kTabRightEndX, config::kTabPieceHeight);
+    const Capture strip = CaptureClient(window, 0, config::kTabStripTop, config::kTabRightEndX, config::kTabPieceHeight);
     if (strip.width == 0) return -1;
     std::vector<uint32_t> columns[config::kTabCount];
     for (int tab = 0; tab < config::kTabCount; ++tab)
@@ -243,4 +205,4 @@ void WriteInstallLanguage(DWORD language)
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSettingsKey, L"InstallLanguage", REG_DWORD, &language, sizeof language);
 }
 
-}  // namespace frame_test
+}  // namespace rkx::test

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace frame_test {
+namespace rkx::test {
 
 struct Capture {
     int width = 0;
@@ -22,4 +22,4 @@ Capture CaptureClient(HWND window, int x, int y, int w, int h);
 // Saves a capture as a 24-bit BMP (for a look when a test fails).
 bool SaveBitmap(const Capture& capture, const wchar_t* path);
 
-}  // namespace frame_test
+}  // namespace rkx::test

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-namespace rkx::autosetup::test {
+namespace rkx::test {
 
 constexpr wchar_t kProbeLogName[] = L"launches.log";
 // Set by the tests to let every running stand-in end.
@@ -11,4 +11,4 @@ constexpr wchar_t kProbeReleaseEvent[] = L"Global\\rkx_autosetup_probe_release";
 // A stand-in left behind by a failed test ends by itself after this.
 constexpr DWORD kProbeLifetimeMs = 120000;
 
-}  // namespace rkx::autosetup::test
+}  // namespace rkx::test

@@ -3,6 +3,8 @@
 #pragma once
 
 #include "common/unique_handle.h"
+#include "tests/support/files.h"
+#include "tests/support/wait.h"
 
 #include <windows.h>
 
@@ -10,14 +12,7 @@
 #include <optional>
 #include <string>
 
-namespace frame_test {
-
-// Polls `condition` every 20 ms; false when it stayed false for `limitMs` (a hang guard, not
-// a timing goal).
-bool WaitFor(const std::function<bool()>& condition, DWORD limitMs = 15000);
-
-// The program's directory (the utility, the setup library and vmixctl are built there).
-std::wstring ProgramDirectory();
+namespace rkx::test {
 
 // Runs vmixctl with `arguments`; its exit code.
 int RunVmixctl(const std::wstring& arguments);
@@ -51,6 +46,14 @@ private:
     HWND window_ = nullptr;
 };
 
+// A pointer event at a screen point, the position carried in the event itself (absolute
+// coordinates): `flags` 0 only moves, MOUSEEVENTF_LEFTDOWN / LEFTUP press and let go there.
+void SendMouseAt(POINT screen, DWORD flags);
+
+// The current tab of a utility window read from the pixels of its tab strip, -1 when it cannot
+// be told.
+int TabShownIn(HWND window);
+
 // The window title the utility uses for the installed language.
 std::wstring ExpectedTitle();
 // Top-level windows of any process with exactly that title.
@@ -65,4 +68,4 @@ void DeleteUserValue(const wchar_t* name);
 std::optional<DWORD> ReadInstallLanguage();
 void WriteInstallLanguage(DWORD language);
 
-}  // namespace frame_test
+}  // namespace rkx::test

@@ -1,24 +1,12 @@
-#include "tests/autosetup/utility_probe_log.h"
+#include "tests/support/utility_probe_log.h"
 
 #include <cstdlib>
 
-#include "common/unique_handle.h"
-#include "tests/autosetup/utility_probe_names.h"
+#include "tests/support/files.h"
+#include "tests/support/utility_probe_names.h"
 
-namespace rkx::autosetup::test {
+namespace rkx::test {
 namespace {
-
-std::string ReadWholeFile(const std::wstring& path)
-{
-    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    std::string text;
-    if (!file) return text;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got != 0) text.append(buffer, got);
-    return text;
-}
 
 std::vector<std::string> SplitTabs(const std::string& row)
 {
@@ -53,4 +41,4 @@ std::vector<Launch> ReadProbeLaunches(const std::wstring& folder)
     return launches;
 }
 
-}  // namespace rkx::autosetup::test
+}  // namespace rkx::test

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace rkx::autosetup::test {
+namespace rkx::test {
 
 struct Launch {
     DWORD processId = 0;
@@ -20,4 +20,4 @@ struct Launch {
 // Every complete row of the record in `folder` (a row still being written is left out).
 std::vector<Launch> ReadProbeLaunches(const std::wstring& folder);
 
-}  // namespace rkx::autosetup::test
+}  // namespace rkx::test

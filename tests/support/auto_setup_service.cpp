@@ -1,29 +1,19 @@
-#include "tests/stress/service_control.h"
-
-#include <tlhelp32.h>
+#include "tests/support/auto_setup_service.h"
 
 #include <cwchar>
-#include <string>
-#include <vector>
 
 #include "common/unique_handle.h"
 #include "common/unique_service_handle.h"
+#include "tests/support/device_interface_record.h"
 #include "virtualmixer/client/window_station_walk.h"
 
-namespace rkx::stress {
+namespace rkx::test {
 namespace {
 
-constexpr wchar_t kServiceName[] = L"RKX-T2_AutoSetup";
-constexpr wchar_t kWindowClass[] = L"RKXT2AutoSetupWin";
-constexpr DWORD kPollMs = 20;
-// Only turns a hung window into a failure.
-constexpr DWORD kMessageLimitMs = 20000;
-
-using ServiceHandle = rkx::UniqueServiceHandle;
-
 struct OpenedService {
-    ServiceHandle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};
-    ServiceHandle service{manager ? OpenServiceW(manager.get(), kServiceName, SERVICE_ALL_ACCESS) : nullptr};
+    UniqueServiceHandle manager{OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT)};
+    UniqueServiceHandle service{manager ? OpenServiceW(manager.get(), kAutoSetupServiceName, SERVICE_ALL_ACCESS)
+                                        : nullptr};
 };
 
 bool QueryStatus(SERVICE_STATUS_PROCESS& status)
@@ -41,7 +31,8 @@ int ForEachServiceWindow(Use use)
 {
     return vmix::ForEachTopLevelWindow([&](HWND window) {
         wchar_t className[64] = {};
-        const bool service = GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kWindowClass) == 0;
+        const bool service =
+            GetClassNameW(window, className, 64) > 0 && std::wcscmp(className, kAutoSetupWindowClass) == 0;
         return service && use(window) ? 1 : 0;
     });
 }
@@ -76,12 +67,7 @@ DWORD StopAutoSetup()
 
 bool WaitForAutoSetupState(DWORD state, DWORD limitMs)
 {
-    const ULONGLONG deadline = GetTickCount64() + limitMs;
-    for (;;) {
-        if (AutoSetupState() == state) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(kPollMs);
-    }
+    return WaitUntil([&] { return AutoSetupState() == state; }, limitMs);
 }
 
 void EnsureAutoSetupStopped()
@@ -91,24 +77,12 @@ void EnsureAutoSetupStopped()
     const DWORD state = AutoSetupState();
     if (state != SERVICE_STOPPED && state != 0) {
         StopAutoSetup();
-        WaitForAutoSetupState(SERVICE_STOPPED, kMessageLimitMs);
+        WaitForAutoSetupState(SERVICE_STOPPED);
     }
-    if (process && WaitForSingleObject(process.get(), kMessageLimitMs) == WAIT_TIMEOUT) {
+    if (process && WaitForSingleObject(process.get(), kHangLimitMs) == WAIT_TIMEOUT) {
         TerminateProcess(process.get(), 1);
-        WaitForSingleObject(process.get(), kMessageLimitMs);
+        WaitForSingleObject(process.get(), kHangLimitMs);
     }
-}
-
-int CountProcessesNamed(const wchar_t* executable)
-{
-    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) return -1;
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    int count = 0;
-    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-        if (_wcsicmp(entry.szExeFile, executable) == 0) ++count;
-    return count;
 }
 
 int CountAutoSetupWindows()
@@ -116,12 +90,23 @@ int CountAutoSetupWindows()
     return ForEachServiceWindow([](HWND) { return true; });
 }
 
+bool WaitForAutoSetupWindows(int count, DWORD limitMs)
+{
+    return WaitUntil([&] { return CountAutoSetupWindows() == count; }, limitMs, 50);
+}
+
 int SendToAutoSetupWindows(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return ForEachServiceWindow([&](HWND window) {
         DWORD_PTR answer = 0;
-        return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kMessageLimitMs, &answer) != 0;
+        return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kHangLimitMs, &answer) != 0;
     });
 }
 
-}  // namespace rkx::stress
+int SendDeviceInterfaceChange(bool arrival, const std::wstring& interfaceName)
+{
+    const DeviceInterfaceRecord record(interfaceName);
+    return SendToAutoSetupWindows(WM_DEVICECHANGE, DeviceChangeEvent(arrival), record.lParam());
+}
+
+}  // namespace rkx::test

@@ -1,8 +1,9 @@
-#include "screen_capture.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/bitmap_info.h"
 
 #include <cstdio>
 
-namespace frame_test {
+namespace rkx::test {
 
 Capture CaptureClient(HWND window, int x, int y, int w, int h)
 {
@@ -11,13 +12,7 @@ Capture CaptureClient(HWND window, int x, int y, int w, int h)
     if (!ClientToScreen(window, &origin)) return capture;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = rkx::test::TopDownBitmapInfo(w, h);
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (bitmap != nullptr && memory != nullptr) {
@@ -68,4 +63,4 @@ bool SaveBitmap(const Capture& capture, const wchar_t* path)
     return true;
 }
 
-}  // namespace frame_test
+}  // namespace rkx::test
