@@ -1,6 +1,6 @@
 # Front door. Every target installs what it needs first.
-#   make test   build both architectures, make a fresh Wine prefix, load the virtual mixer,
-#               run every test
+#   make test   build both architectures, make fresh rigs (Wine prefixes with the package
+#               installed and the virtual mixer loaded), run every test, print where the time went
 #   make demo   the main job on the virtual mixer
 #   make package  the Windows Installer package dist/RKX-T2-<version>-x64.msi
 #   make bench  timing figures (streaming completion periods)
