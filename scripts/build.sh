@@ -31,6 +31,7 @@ build_tree() {
 # The two architectures at once: each has its serial stretches (configuring, linking), which
 # the other fills.
 echo "== build x86_64 and i686"
+started=$SECONDS
 pids=()
 for arch in x86_64 i686; do
   build_tree "$arch" "$root" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch.cmake" \
@@ -40,6 +41,7 @@ done
 status=0
 for pid in "${pids[@]}"; do wait "$pid" || status=1; done
 [ $status = 0 ] || exit 1
+echo "build both-trees $((SECONDS - started))" >> "$times"
 
 # The engine names no system type: its unit tests also run here, under ThreadSanitizer.
 echo "== build native (streaming engine unit tests)"

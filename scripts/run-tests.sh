@@ -37,13 +37,15 @@ native_tests=$((SECONDS - started))
 # Where the time went: the build of this make (scripts/build.sh), the rigs, each tree's tests
 # (wall time; the programs' own times overlap, two rigs at once), the slowest programs.
 rig_log "where the time went"
-build_total=0
+# The two architectures build at once: their wall time counts, then the native tree's.
+declare -A built=()
 if [ -f "$RKX_BUILD_ROOT/build-times.txt" ]; then
-  while read -r _ arch seconds; do
-    printf '   %-34s %5d s\n' "build $arch" "$seconds"
-    build_total=$((build_total + seconds))
-  done < "$RKX_BUILD_ROOT/build-times.txt"
+  while read -r _ tree seconds; do built[$tree]=$seconds; done < "$RKX_BUILD_ROOT/build-times.txt"
 fi
+printf '   %-34s %5d s  (x86_64 %d s, i686 %d s)\n' "build x86_64 and i686 at once" \
+  "${built[both-trees]:-0}" "${built[x86_64]:-0}" "${built[i686]:-0}"
+printf '   %-34s %5d s\n' "build native" "${built[native]:-0}"
+build_total=$(( ${built[both-trees]:-0} + ${built[native]:-0} ))
 printf '   %-34s %5d s\n' "x86_64 rigs made ($rigs)" "$rigs_ready" "x86_64 tests" "$x86_64_tests" \
   "native tests" "$native_tests"
 counted=$((build_total + rigs_ready + x86_64_tests + native_tests))
