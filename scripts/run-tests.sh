@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # make test: fresh rigs with the package installed and the virtual mixer loaded, every test of
-# both trees (x86_64 under Wine on two rigs side by side, then i686 on the 32-bit rig, timed on
+# both trees (x86_64 under Wine on three rigs side by side, then i686 on the 32-bit rig, timed on
 # its own line) and the streaming engine's native unit tests; at the end, where the time went.
-# Arguments go to ctest, e.g. -R Plugging. RKX_RIGS sets the number of x86_64 rigs (2).
+# Arguments go to ctest, e.g. -R Plugging. RKX_RIGS sets the number of x86_64 rigs (3).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/rig.sh"
-rigs=${RKX_RIGS:-2}
+rigs=${RKX_RIGS:-3}
 logs=$RKX_BUILD_ROOT/test-logs
 mkdir -p "$logs"
 status=0
@@ -35,7 +35,7 @@ ctest --test-dir "$RKX_BUILD_ROOT/native" --output-on-failure "$@" 2>&1 | tee "$
 native_tests=$((SECONDS - started))
 
 # Where the time went: the build of this make (scripts/build.sh), the rigs, each tree's tests
-# (wall time; the programs' own times overlap, two rigs at once), the slowest programs.
+# (wall time; the programs' own times overlap, the rigs run side by side), the slowest programs.
 rig_log "where the time went"
 # The two architectures build at once: their wall time counts, then the native tree's.
 declare -A built=()
