@@ -8,6 +8,8 @@
 #include <string>
 
 #include "driver_module.h"
+#include "tests/support/registry.h"
+#include "tests/support/text.h"
 
 namespace rkx::asio::test {
 namespace {
@@ -47,10 +49,7 @@ bool ReadString(HKEY root, const char* key, const char* value, std::string& text
 
 bool KeyExists(HKEY root, const char* key)
 {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
+    return rkx::test::RegistryKeyExists(root, rkx::test::Wide(key));
 }
 
 void WriteMarker(HKEY root, const char* key)

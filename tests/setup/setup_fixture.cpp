@@ -1,4 +1,5 @@
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/registry.h"
 #include "tests/support/text.h"
 
 #include <gtest/gtest.h>
@@ -31,10 +32,7 @@ std::optional<DWORD> StoredDword(const wchar_t* name, HKEY root)
 
 bool SettingsKeyExists(HKEY root, const wchar_t* subkey)
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
+    return rkx::test::RegistryKeyExists(root, subkey);
 }
 
 void PlantValue(const wchar_t* name, DWORD type, const void* data, DWORD bytes, HKEY root)

@@ -9,19 +9,13 @@
 #include <vector>
 
 #include "tests/setup/setup_fixture.h"
+#include "tests/support/registry.h"
 
 namespace rkx::setup::test {
 namespace {
 
 using UserKey = SetupTest;
 
-bool KeyExists(HKEY root, const std::wstring& path)
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
 
 std::optional<DWORD> DwordAt(HKEY root, const std::wstring& path, const wchar_t* name)
 {
@@ -40,7 +34,7 @@ public:
     {
         const std::wstring parts[] = {root_, root_ + L"\\Software", root_ + L"\\Software\\Korvane", settings()};
         for (const auto& part : parts) {
-            if (!KeyExists(HKEY_USERS, part)) {
+            if (!rkx::test::RegistryKeyExists(HKEY_USERS, part)) {
                 created_ = part;
                 break;
             }
