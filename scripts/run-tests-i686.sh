@@ -26,7 +26,6 @@ export GTEST_FILTER
 rig32_start --fresh-prefix
 rig_log "i686 tests (32-bit Wine under qemu-i386)"
 # One rig: the test programs one after another, the static checks beside them.
-spec=$RKX_BUILD_ROOT/rig32.json
-echo '{"version": {"major": 1, "minor": 0}, "local": [{"rig": [{"id": "1", "slots": 1}]}]}' > "$spec"
-ctest --test-dir "$RKX_BUILD_ROOT/i686" --output-on-failure --resource-spec-file "$spec" -j 2 \
+ctest --test-dir "$RKX_BUILD_ROOT/i686" --output-on-failure \
+  --resource-spec-file "$(rig_pool_file 1 "$RKX_BUILD_ROOT/rig32.json")" -j 2 \
   -E "$exclude" "$@"

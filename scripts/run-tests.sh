@@ -19,7 +19,7 @@ rig_start --fresh-prefix --rigs "$rigs"
 rigs_ready=$((SECONDS - started))
 rig_log "x86_64 tests (under Wine, $rigs rigs)"
 started=$SECONDS
-ctest --test-dir "$RKX_BUILD_ROOT/x86_64" --output-on-failure --resource-spec-file "$(rig_resource_spec)" \
+ctest --test-dir "$RKX_BUILD_ROOT/x86_64" --output-on-failure --resource-spec-file "$(rig_pool_file "$rigs" "$RKX_BUILD_ROOT/rigs.json")" \
   -j $((rigs + 1)) "$@" 2>&1 | tee "$logs/x86_64.log" || status=1
 x86_64_tests=$((SECONDS - started))
 rig_stop

@@ -3,7 +3,7 @@
 #   rig_start [--fresh-prefix] [--rigs N]; ...; rig_stop   (rig_start arranges rig_stop on exit)
 # With --rigs N (make test) there are N rigs side by side, each a copy of the first with its
 # own prefix, Wine server, X display and virtual mixer; ctest hands each test one of them
-# (rig_resource_spec, and wine-env.sh's choice by CTEST_RESOURCE_GROUP_0_RIG).
+# (rig_pool_file, and wine-env.sh's choice by CTEST_RESOURCE_GROUP_0_RIG).
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 RKX_X64_BIN=$RKX_BUILD_ROOT/x86_64/bin
@@ -79,10 +79,11 @@ rig_prefix() {
   if [ "$1" = 1 ]; then echo "$RKX_RIG1_PREFIX"; else echo "$RKX_RIG1_PREFIX-$1"; fi
 }
 
-# ctest's resource specification: one "rig" resource of one slot per rig.
-rig_resource_spec() {
-  local file=$RKX_BUILD_ROOT/rigs.json rig entries=""
-  for rig in $(seq 1 "$RKX_RIG_COUNT"); do
+# The rigs as ctest's pool of resources: one "rig" of one slot per rig, in FILE.
+#   rig_pool_file COUNT FILE   prints FILE
+rig_pool_file() {
+  local count=$1 file=$2 rig entries=""
+  for rig in $(seq 1 "$count"); do
     entries+="${entries:+, }{\"id\": \"$rig\", \"slots\": 1}"
   done
   printf '{"version": {"major": 1, "minor": 0}, "local": [{"rig": [%s]}]}\n' "$entries" > "$file"
