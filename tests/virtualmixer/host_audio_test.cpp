@@ -111,7 +111,7 @@ TEST_F(RigTest, RoundTripLatencyOfAPulseIsFoundAndStable)
         const StreamRun run = RunStream(pin, plan);
         ASSERT_TRUE(run.ok) << run.failure;
         const VmixStats stats = StatsOf(0);
-        if (stats.underruns != 0 || stats.lateReads != 0) continue;
+        if (stats.hostUnderruns != 0 || stats.lateReads != 0) continue;
         const int64_t found = FirstPulse(run.input, kHostPeak / 2);
         ASSERT_GE(found, 0) << "the pulse never came back though every block was on time";
         const int64_t latency = found - static_cast<int64_t>(kPulseFrame);

@@ -156,12 +156,16 @@ int Stats(Rig& rig)
             if (s.streamRequests[i] != 0)
                 std::printf("  %-24s %u\n", CodeName(RKX_FIRST_STREAM_REQUEST + 4 * i).c_str(), s.streamRequests[i]);
         }
-        std::printf("  blocks written %u  read %u  underruns %u  late reads %u\n", s.blocksWritten, s.blocksRead,
-                    s.underruns, s.lateReads);
+        std::printf("  blocks written %u  read %u\n", s.blocksWritten, s.blocksRead);
+        // Who was late: the host (a transfer not queued by its period's deadline) or the
+        // mixer's own clock (periods it overslept and skipped).
+        std::printf("  host underruns %u  late reads %u  clock slips %u\n", s.hostUnderruns, s.lateReads, s.clockSlips);
         std::printf("  cancelled %u  failed by fault %u  periods %u  stream starts %u\n", s.cancelled, s.failedInjected,
                     s.periods, s.streamStarts);
         std::printf("  period mean %.3f ms  p99 %.3f ms  max %.3f ms\n", s.periodMeanUs / 1000.0, s.periodP99Us / 1000.0,
                     s.periodMaxUs / 1000.0);
+        std::printf("  clock lateness mean %.3f ms  p99 %.3f ms  max %.3f ms\n", s.clockLateMeanUs / 1000.0,
+                    s.clockLateP99Us / 1000.0, s.clockLateMaxUs / 1000.0);
     }
     return kOk;
 }

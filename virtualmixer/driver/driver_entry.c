@@ -119,8 +119,8 @@ static VOID InitMixer(VmixMixer *mixer, ULONG index)
     mixer->plugGeneration = 1;
     InitializeListHead(&mixer->writeQueue);
     InitializeListHead(&mixer->readQueue);
+    KeInitializeSpinLock(&mixer->streamLock);
     ExInitializeFastMutex(&mixer->clockMutex);
-    KeInitializeEvent(&mixer->clockStopEvent, NotificationEvent, FALSE);
     VmixSetMixerDefaultsLocked(mixer);
 }
 

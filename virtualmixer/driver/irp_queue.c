@@ -1,15 +1,44 @@
-/* Queues of waiting IRPs that CancelIoEx can reach. All queues are guarded by g_vmix.lock;
- * an IRP taken off a queue has its cancel routine cleared first, so exactly one side (the
- * taker or the cancel routine) completes it. */
+/* Queues of waiting IRPs that CancelIoEx can reach. Transfer queues are guarded by their
+ * mixer's streamLock, the others by g_vmix.lock; an IRP taken off a queue has its cancel
+ * routine cleared first, so exactly one side (the taker or the cancel routine) completes it. */
 #include "vmix_driver.h"
 
 #define QUEUED_KIND(irp)  ((ULONG_PTR)(irp)->Tail.Overlay.DriverContext[0])
 #define QUEUED_MIXER(irp) ((LONG)(LONG_PTR)(irp)->Tail.Overlay.DriverContext[1])
 
-static VOID CountCancelledLocked(PIRP irp)
+static VmixMixer *QueuedMixer(PIRP irp)
 {
     LONG mixerIndex = QUEUED_MIXER(irp);
-    if (mixerIndex >= 0 && mixerIndex < (LONG)VMIX_MAX_MIXERS) g_vmix.mixer[mixerIndex].stats.cancelled++;
+    return mixerIndex >= 0 && mixerIndex < (LONG)VMIX_MAX_MIXERS ? &g_vmix.mixer[mixerIndex] : NULL;
+}
+
+/* The lock of the queue the IRP waits in. */
+static PKSPIN_LOCK QueueLock(PIRP irp)
+{
+    VmixMixer *mixer = QueuedMixer(irp);
+    return QUEUED_KIND(irp) == VMIX_QUEUED_TRANSFER && mixer != NULL ? &mixer->streamLock : &g_vmix.lock;
+}
+
+static VOID CountCancelledLocked(PIRP irp)
+{
+    VmixMixer *mixer = QueuedMixer(irp);
+    if (mixer == NULL) return;
+    if (QUEUED_KIND(irp) == VMIX_QUEUED_TRANSFER) mixer->streamCounters.cancelled++;
+    else mixer->stats.cancelled++;
+}
+
+/* DriverContext[2] and [3] hold the two halves, so 32-bit builds keep the whole counter. */
+VOID VmixSetQueuedTime(PIRP irp, LONGLONG counter)
+{
+    irp->Tail.Overlay.DriverContext[2] = (PVOID)(ULONG_PTR)(ULONG)((ULONG64)counter & 0xFFFFFFFFu);
+    irp->Tail.Overlay.DriverContext[3] = (PVOID)(ULONG_PTR)(ULONG)((ULONG64)counter >> 32);
+}
+
+LONGLONG VmixQueuedTime(PIRP irp)
+{
+    ULONG64 low = (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[2];
+    ULONG64 high = (ULONG)(ULONG_PTR)irp->Tail.Overlay.DriverContext[3];
+    return (LONGLONG)(high << 32 | low);
 }
 
 /* Control requests are journalled with the status they ended with; transfers never are. */
@@ -29,10 +58,11 @@ static VOID NTAPI CancelQueuedIrp(PDEVICE_OBJECT device, PIRP irp)
     UNREFERENCED_PARAMETER(device);
     IoReleaseCancelSpinLock(irp->CancelIrql);
 
-    KeAcquireSpinLock(&g_vmix.lock, &irql);
+    PKSPIN_LOCK lock = QueueLock(irp);
+    KeAcquireSpinLock(lock, &irql);
     RemoveEntryList(&irp->Tail.Overlay.ListEntry);
     CountCancelledLocked(irp);
-    KeReleaseSpinLock(&g_vmix.lock, irql);
+    KeReleaseSpinLock(lock, irql);
     JournalIfControl(irp, STATUS_CANCELLED);
     VmixCompleteRequest(irp, STATUS_CANCELLED, 0);
 }

@@ -3,9 +3,15 @@
 
 #define NO_DIRECT_WORD 0xFFFFFFFFu
 
+VOID VmixSettingsChangedLocked(VmixMixer *mixer)
+{
+    InterlockedIncrement(&mixer->settingsGeneration);
+}
+
 VOID VmixSetMixerDefaultsLocked(VmixMixer *mixer)
 {
     VmixMixerState *state = &mixer->state;
+    VmixSettingsChangedLocked(mixer);
     for (ULONG s = 0; s < RKX_USB_SEND_CHANNELS; s++) state->sendSource[s] = 0;
     for (ULONG c = 0; c < RKX_USB_RECEIVE_CHANNELS; c++) state->receiveRoute[c] = c;
     state->boostLevel = 3;
@@ -73,6 +79,7 @@ NTSTATUS VmixExecuteControlLocked(VmixMixer *mixer, ULONG code, PVOID buffer,
     ULONG reply = ReplySize(code);
 
     *replyBytes = 0;
+    VmixSettingsChangedLocked(mixer); /* cheaper than telling setters from getters */
     if (code == IOCTL_MIXER_RESERVED_4 || code == IOCTL_MIXER_RESERVED_5) return STATUS_INVALID_DEVICE_REQUEST;
     if (inputBytes < InputSize(code)) return STATUS_INVALID_PARAMETER;
     if (outputBytes < reply) return STATUS_BUFFER_TOO_SMALL;

@@ -55,10 +55,11 @@ VOID VmixClearJournalLocked(void)
     g_vmix.journalNext = 0;
 }
 
+/* The streaming counters are cleared too (under the mixer's own lock, taken after g_vmix.lock). */
 VOID VmixClearStatsLocked(VmixMixer *mixer)
 {
     RtlZeroMemory(&mixer->stats, sizeof(mixer->stats));
-    VmixClearPeriodFiguresLocked(mixer);
+    VmixClearStreamCounters(mixer);
 }
 
 /* Oldest entry first. */
@@ -82,12 +83,8 @@ VOID VmixCopyJournal(VmixJournal *out)
 VOID VmixCopyStats(VmixMixer *mixer, VmixStats *out)
 {
     KIRQL irql;
-    ULONG meanUs, maxUs, p99Us;
-    VmixPeriodFigures(mixer, &meanUs, &maxUs, &p99Us);
     KeAcquireSpinLock(&g_vmix.lock, &irql);
     *out = mixer->stats;
     KeReleaseSpinLock(&g_vmix.lock, irql);
-    out->periodMeanUs = meanUs;
-    out->periodMaxUs = maxUs;
-    out->periodP99Us = p99Us;
+    VmixAddStreamFigures(mixer, out);
 }

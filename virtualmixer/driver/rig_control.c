@@ -75,6 +75,7 @@ static NTSTATUS SetValueLocked(VmixMixer *mixer, const VmixSetValueRequest *requ
 {
     VmixMixerState *state = &mixer->state;
     ULONG value = request->value;
+    VmixSettingsChangedLocked(mixer);
     switch (request->valueId) {
     case VMIX_VALUE_SELECTOR:
         if (request->index >= RKX_SELECTOR_CHANNELS || value > 0xFF) return STATUS_INVALID_PARAMETER;

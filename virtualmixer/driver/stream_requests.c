@@ -8,9 +8,12 @@
 
 VOID VmixResetStreamStateLocked(VmixMixer *mixer)
 {
+    KIRQL irql;
     mixer->state.streaming = 0;
     mixer->state.rate = 0;
+    KeAcquireSpinLock(&mixer->streamLock, &irql);
     mixer->state.frames = 0;
+    KeReleaseSpinLock(&mixer->streamLock, irql);
     mixer->state.outputPins = 0;
     mixer->streamOwner = NULL;
     mixer->sampleClock = 0;
@@ -27,7 +30,8 @@ static NTSTATUS QueueTransfer(VmixMixer *mixer, PIRP irp, PLIST_ENTRY queue, ULO
 {
     NTSTATUS status;
     KIRQL irql;
-    KeAcquireSpinLock(&g_vmix.lock, &irql);
+    LONGLONG queuedAt = KeQueryPerformanceCounter(NULL).QuadPart;
+    KeAcquireSpinLock(&mixer->streamLock, &irql);
     if (mixer->state.frames == 0) {
         status = STATUS_DEVICE_NOT_READY;
     } else if (blockBytes != RkxBlockBytes(mixer->state.frames)) {
@@ -35,22 +39,28 @@ static NTSTATUS QueueTransfer(VmixMixer *mixer, PIRP irp, PLIST_ENTRY queue, ULO
     } else if (VmixQueueLengthLocked(queue) >= MAX_QUEUED_TRANSFERS) {
         status = STATUS_INSUFFICIENT_RESOURCES;
     } else {
+        VmixSetQueuedTime(irp, queuedAt);
         status = VmixQueueIrpLocked(queue, irp, VMIX_QUEUED_TRANSFER, (LONG)mixer->index);
     }
-    KeReleaseSpinLock(&g_vmix.lock, irql);
+    KeReleaseSpinLock(&mixer->streamLock, irql);
     return status;
 }
 
 static NTSTATUS SetFrames(VmixMixer *mixer, LONG frames)
 {
     NTSTATUS status = STATUS_SUCCESS;
-    KIRQL irql;
+    KIRQL irql, streamIrql;
     if (frames < (LONG)RKX_FRAME_STEP || frames > (LONG)RKX_MAX_BLOCK_FRAMES || frames % RKX_FRAME_STEP != 0) {
         return STATUS_INVALID_PARAMETER;
     }
     KeAcquireSpinLock(&g_vmix.lock, &irql);
-    if (mixer->state.streaming) status = STATUS_INVALID_DEVICE_STATE;
-    else mixer->state.frames = (ULONG)frames;
+    if (mixer->state.streaming) {
+        status = STATUS_INVALID_DEVICE_STATE;
+    } else {
+        KeAcquireSpinLock(&mixer->streamLock, &streamIrql);
+        mixer->state.frames = (ULONG)frames;
+        KeReleaseSpinLock(&mixer->streamLock, streamIrql);
+    }
     KeReleaseSpinLock(&g_vmix.lock, irql);
     return status;
 }
@@ -168,9 +178,11 @@ VOID VmixStopStream(VmixMixer *mixer, NTSTATUS queuedStatus)
     KeAcquireSpinLock(&g_vmix.lock, &irql);
     mixer->state.streaming = 0;
     mixer->streamOwner = NULL;
+    KeReleaseSpinLock(&g_vmix.lock, irql);
+    KeAcquireSpinLock(&mixer->streamLock, &irql);
     VmixTakeIrpsLocked(&mixer->writeQueue, NULL, -1, &taken);
     VmixTakeIrpsLocked(&mixer->readQueue, NULL, -1, &taken);
-    KeReleaseSpinLock(&g_vmix.lock, irql);
+    KeReleaseSpinLock(&mixer->streamLock, irql);
     ExReleaseFastMutex(&mixer->clockMutex);
 
     VmixCompleteTakenIrps(&taken, queuedStatus);
@@ -185,10 +197,12 @@ VOID VmixEndFileRequests(VmixMixer *mixer, PFILE_OBJECT file)
 
     KeAcquireSpinLock(&g_vmix.lock, &irql);
     ownsStream = mixer->state.streaming && mixer->streamOwner == file;
-    VmixTakeIrpsLocked(&mixer->writeQueue, file, -1, &taken);
-    VmixTakeIrpsLocked(&mixer->readQueue, file, -1, &taken);
     VmixTakeIrpsLocked(&g_vmix.delayedQueue, file, -1, &taken);
     KeReleaseSpinLock(&g_vmix.lock, irql);
+    KeAcquireSpinLock(&mixer->streamLock, &irql);
+    VmixTakeIrpsLocked(&mixer->writeQueue, file, -1, &taken);
+    VmixTakeIrpsLocked(&mixer->readQueue, file, -1, &taken);
+    KeReleaseSpinLock(&mixer->streamLock, irql);
 
     VmixCompleteTakenIrps(&taken, STATUS_CANCELLED);
     if (ownsStream) VmixStopStream(mixer, STATUS_CANCELLED);

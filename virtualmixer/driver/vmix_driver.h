@@ -1,23 +1,26 @@
 /*
  * Private state of the virtual mixer driver, shared by its source files.
  *
- * Locking: one spin lock (g_vmix.lock) guards every queue, counter and setting; it is held
- * only for short copies and never while an IRP is completed. Audio buffers that are too big
- * to copy under a spin lock (capture, injected sources) sit behind g_vmix.audioMutex, taken
- * by the audio clocks while they render and by the rig while it swaps buffers. Starting
- * and stopping a clock thread is serialised per mixer by clockMutex.
+ * Locking: spin locks are held only for short copies and never while an IRP is completed.
+ * - g_vmix.lock guards settings, request counters, faults, the delayed queue and the journal.
+ * - Each mixer's streamLock guards what its audio clock touches every period: the transfer
+ *   queues, the streaming counters and figures, and state.frames (written under both locks,
+ *   so either is enough to read it). The clock thus never waits for another mixer, a control
+ *   request or the journal. When both are taken, g_vmix.lock comes first.
+ * - Settings the renderer needs are written under g_vmix.lock only; each writer bumps the
+ *   mixer's settingsGeneration, and the clock copies them again only when it changed.
+ * Audio buffers that are too big to copy under a spin lock (capture, injected sources) sit
+ * behind g_vmix.audioMutex, taken by the audio clocks while they render and by the rig while
+ * it swaps buffers. Starting and stopping a clock thread is serialised per mixer by clockMutex.
  */
 #ifndef VMIX_DRIVER_H
 #define VMIX_DRIVER_H
 
 #include <ntddk.h>
+#include "common/timing_histogram.h"
 #include "virtualmixer/protocol/virtual_mixer_control.h"
 
 #define VMIX_POOL_TAG 0x786D6B52u /* "Rkmx" in a pool dump */
-
-/* Histogram of audio clock periods: 10 us buckets, the last one collects everything longer. */
-#define VMIX_PERIOD_BUCKET_US   10u
-#define VMIX_PERIOD_BUCKETS     5000u
 
 /* Failing faults armed at once per mixer (one slot per request code). */
 #define VMIX_FAIL_SLOTS 8u
@@ -53,6 +56,19 @@ typedef struct VmixMixSettings {
     ULONG boostLevel;
 } VmixMixSettings;
 
+/* What a mixer's audio clock counts, under its streamLock. */
+typedef struct VmixStreamCounters {
+    ULONG blocksWritten;
+    ULONG blocksRead;
+    ULONG hostUnderruns;
+    ULONG lateReads;
+    ULONG periods;
+    ULONG clockSlips;
+    ULONG cancelled;                /* transfers; other requests count in stats.cancelled */
+    RkxTimingHistogram period;      /* tick to tick */
+    RkxTimingHistogram lateness;    /* tick minus deadline */
+} VmixStreamCounters;
+
 typedef struct VmixInjectedSource {
     LONG *samples;      /* stereo frames, looped */
     ULONG totalFrames;
@@ -67,6 +83,9 @@ typedef struct VmixMixer {
     HANDLE interfaceDirectory;
 
     /* streaming */
+    KSPIN_LOCK streamLock;
+    VmixStreamCounters streamCounters;
+    volatile LONG settingsGeneration;
     PFILE_OBJECT streamOwner;
     LIST_ENTRY writeQueue;
     LIST_ENTRY readQueue;
@@ -75,15 +94,9 @@ typedef struct VmixMixer {
     /* audio clock thread */
     FAST_MUTEX clockMutex;
     PVOID clockThread;              /* referenced thread object while running */
-    KEVENT clockStopEvent;
     volatile LONG clockStopRequested;
     volatile LONG stallOnceMs;
     LONG *silentBlock;              /* played when the host wrote nothing in time */
-
-    /* period statistics */
-    ULONG periodHistogram[VMIX_PERIOD_BUCKETS];
-    ULONG64 periodSumUs;
-    ULONG periodSamples;
 
     /* faults */
     VmixFailSlot failSlots[VMIX_FAIL_SLOTS];
@@ -129,8 +142,12 @@ NTSTATUS VmixCompleteRequest(PIRP irp, NTSTATUS status, ULONG_PTR information);
 NTSTATUS VmixStartSystemThread(PKSTART_ROUTINE routine, PVOID context, PVOID *threadObject);
 VOID VmixJoinSystemThread(PVOID *threadObject);
 
-/* irp_queue.c: every queue lives under g_vmix.lock. */
+/* irp_queue.c: transfer queues live under their mixer's streamLock, the others under
+ * g_vmix.lock. */
 NTSTATUS VmixQueueIrpLocked(PLIST_ENTRY queue, PIRP irp, VmixQueuedKind kind, LONG mixerIndex);
+/* The performance-counter time a transfer was queued at. */
+VOID VmixSetQueuedTime(PIRP irp, LONGLONG counter);
+LONGLONG VmixQueuedTime(PIRP irp);
 PIRP VmixDequeueIrpLocked(PLIST_ENTRY queue);
 /* Unlinks one IRP; FALSE when its cancel routine already owns it. */
 BOOLEAN VmixTakeIrpLocked(PIRP irp);
@@ -183,8 +200,12 @@ VOID VmixResetStreamStateLocked(VmixMixer *mixer);
 /* audio_clock.c */
 NTSTATUS VmixStartClock(VmixMixer *mixer);
 VOID VmixStopClock(VmixMixer *mixer);
-VOID VmixPeriodFigures(VmixMixer *mixer, ULONG *meanUs, ULONG *maxUs, ULONG *p99Us);
-VOID VmixClearPeriodFiguresLocked(VmixMixer *mixer);
+/* Adds the clock's counters and figures to a copy of the mixer's stats. */
+VOID VmixAddStreamFigures(VmixMixer *mixer, VmixStats *stats);
+VOID VmixClearStreamCounters(VmixMixer *mixer);
+
+/* mixer_controls.c: every writer of a setting the renderer reads calls this under g_vmix.lock. */
+VOID VmixSettingsChangedLocked(VmixMixer *mixer);
 
 /* audio_model.c */
 VOID VmixInitAudioModel(void);

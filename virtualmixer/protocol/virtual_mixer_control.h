@@ -150,7 +150,7 @@ typedef struct VmixStatus {
     uint32_t reserved;
     VmixMixerState mixer[VMIX_MAX_MIXERS];
 } VmixStatus;
-#define VMIX_PROTOCOL_VERSION 1u
+#define VMIX_PROTOCOL_VERSION 2u
 RKX_STATIC_ASSERT(sizeof(VmixStatus) == 16 + 4 * 88, "status");
 
 typedef struct VmixStats {
@@ -158,19 +158,29 @@ typedef struct VmixStats {
     uint32_t streamRequests[RKX_STREAM_REQUEST_COUNT];
     uint32_t blocksWritten;       /* WRITE requests the device played */
     uint32_t blocksRead;          /* READ requests the device filled */
-    uint32_t underruns;           /* periods with no WRITE queued: the device ran dry */
-    uint32_t lateReads;           /* periods with no READ queued: captured audio was dropped */
+    /* Periods whose WRITE was not queued by the period's deadline on the clock's timeline:
+     * the host's lateness. A WRITE that arrived after the deadline but before a late tick is
+     * still played, and still counted here. */
+    uint32_t hostUnderruns;
+    uint32_t lateReads;           /* periods whose READ was not queued by the deadline */
     uint32_t cancelled;           /* transfers ended by close, unplug, stop or cancel */
     uint32_t failedInjected;      /* requests failed by a fault */
     uint32_t periods;             /* audio periods the clock ran */
     uint32_t streamStarts;
-    /* completion period of the audio clock, microseconds */
+    /* time between consecutive ticks of the audio clock, microseconds */
     uint32_t periodMeanUs;
     uint32_t periodMaxUs;
     uint32_t periodP99Us;
+    /* Whole periods the clock itself overslept (its thread woke a period or more after the
+     * deadline): skipped, not blamed on the host. */
+    uint32_t clockSlips;
+    /* the clock's lateness: tick time minus deadline, microseconds */
+    uint32_t clockLateMeanUs;
+    uint32_t clockLateP99Us;
+    uint32_t clockLateMaxUs;
     uint32_t reserved;
 } VmixStats;
-RKX_STATIC_ASSERT(sizeof(VmixStats) == (12 + 7 + 12) * 4, "stats");
+RKX_STATIC_ASSERT(sizeof(VmixStats) == (12 + 7 + 16) * 4, "stats");
 
 typedef struct VmixJournalEntry {
     uint32_t sequence;

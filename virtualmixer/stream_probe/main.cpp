@@ -4,7 +4,6 @@
 #include <exception>
 #include <thread>
 
-#include "period_stats.h"
 #include "pin_session.h"
 #include "probe_options.h"
 #include "virtualmixer/client/command_line.h"
@@ -21,13 +20,22 @@ constexpr int kUsageError = 2;
 void PrintSession(const vmixstream::SessionConfig& config, const vmixstream::SessionResult& result)
 {
     const double expected = result.elapsedSeconds * RKX_SAMPLE_RATE / config.frames;
-    const vmixstream::PeriodSummary periods = vmixstream::SummarizePeriods(result.periodsMs);
     std::printf("mixer %u\n", config.mixer);
-    std::printf("  completions %llu in %.2f s, expected %.0f at 48 kHz (%.1f%%)\n",
+    if (result.startupMs >= 0) std::printf("  start-up: first completion %.1f ms after the start request\n", result.startupMs);
+    std::printf("  completions %llu in %.2f s after the first, expected %.0f at 48 kHz (%.1f%%)\n",
                 static_cast<unsigned long long>(result.completions), result.elapsedSeconds, expected,
                 expected > 0 ? 100.0 * static_cast<double>(result.completions) / expected : 0.0);
-    std::printf("  completion period mean %.3f ms  p99 %.3f ms  max %.3f ms (user mode)\n", periods.meanMs,
-                periods.p99Ms, periods.maxMs);
+    if (result.figures) {
+        const rkx::vmix::StreamFigures& figures = *result.figures;
+        const RkxTimingFigures periods = figures.Periods();
+        std::printf("  completion period mean %.3f ms  p99 %.3f ms  max %.3f ms (user mode)\n", periods.meanUs / 1000.0,
+                    periods.p99Us / 1000.0, periods.maxUs / 1000.0);
+        std::printf("  missed %llu (%.2f%%)  late %llu (%.2f%%)  CPU %.1f us per completion\n",
+                    static_cast<unsigned long long>(figures.missed()), figures.MissedPercent(),
+                    static_cast<unsigned long long>(figures.late()), figures.LatePercent(), result.cpuUsPerCompletion);
+        std::printf("  ");
+        figures.PrintLine(result.cpuUsPerCompletion);
+    }
     if (!result.failure.empty()) std::printf("  FAILED: %s\n", result.failure.c_str());
 }
 
@@ -38,10 +46,12 @@ void PrintMixerCounters(rkx::vmix::VirtualMixerClient& client, uint32_t mixer)
         std::printf("  mixer counters unavailable (error %lu)\n", static_cast<unsigned long>(GetLastError()));
         return;
     }
-    std::printf("  mixer: blocks written %u  read %u  underruns %u  late reads %u  cancelled %u\n", s.blocksWritten,
-                s.blocksRead, s.underruns, s.lateReads, s.cancelled);
+    std::printf("  mixer: blocks written %u  read %u  host underruns %u  late reads %u  clock slips %u  cancelled %u\n",
+                s.blocksWritten, s.blocksRead, s.hostUnderruns, s.lateReads, s.clockSlips, s.cancelled);
     std::printf("  mixer: period mean %.3f ms  p99 %.3f ms  max %.3f ms\n", s.periodMeanUs / 1000.0,
                 s.periodP99Us / 1000.0, s.periodMaxUs / 1000.0);
+    std::printf("  mixer: clock lateness mean %.3f ms  p99 %.3f ms  max %.3f ms\n", s.clockLateMeanUs / 1000.0,
+                s.clockLateP99Us / 1000.0, s.clockLateMaxUs / 1000.0);
 }
 
 int Run()
@@ -114,6 +124,11 @@ int Run()
         PrintSession(configs[i], results[i]);
         PrintMixerCounters(client, configs[i].mixer);
         if (!results[i].failure.empty() || results[i].completions == 0) code = kRigFailure;
+    }
+    if (!options.periodsPath.empty() && results.front().figures &&
+        !results.front().figures->WriteDistribution(options.periodsPath, error)) {
+        std::fprintf(stderr, "vmixstream: %s\n", error.c_str());
+        return kRigFailure;
     }
     if (!options.recordPath.empty()) {
         rkx::vmix::WavAudio audio;

@@ -31,6 +31,15 @@ private:
     LARGE_INTEGER frequency_{};
 };
 
+// The calling thread's CPU time (kernel and user), 100 ns units.
+uint64_t ThreadCpu()
+{
+    FILETIME created, exited, kernel, user;
+    if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+    return (uint64_t(kernel.dwHighDateTime) << 32 | kernel.dwLowDateTime) +
+           (uint64_t(user.dwHighDateTime) << 32 | user.dwLowDateTime);
+}
+
 void FillOutput(rkx::vmix::Transfer& write, const SessionConfig& config, uint64_t firstFrame)
 {
     std::span<int32_t> block = write.samples();
@@ -72,25 +81,35 @@ void Stream(const SessionConfig& config, SessionResult& result)
             return;
         }
     }
+    result.figures = std::make_unique<rkx::vmix::StreamFigures>(config.frames);
+    const Clock clock;
+    const double requestedMs = clock.NowMs();
     if (!pin.Start()) {
         result.failure = WithError("stream start failed", pin.lastError());
         return;
     }
 
-    const Clock clock;
     const double blockMs = 1000.0 * config.frames / RKX_SAMPLE_RATE;
     const auto timeoutMs = static_cast<DWORD>(std::max(2000.0, 8 * blockMs));
-    const double startMs = clock.NowMs();
+    double startMs = 0.0;
     double lastMs = 0.0;
+    uint64_t firstCpu = 0;
     uint32_t slot = 0;
-    while (clock.NowMs() - startMs < config.seconds * 1000.0) {
+    // Timed from the first completion on: start-up is reported on its own.
+    while (result.completions == 0 || clock.NowMs() - startMs < config.seconds * 1000.0) {
         const HANDLE events[2] = {writes[slot]->event(), reads[slot]->event()};
         if (WaitForMultipleObjects(2, events, TRUE, timeoutMs) != WAIT_OBJECT_0) {
             result.failure = "no completion within " + std::to_string(timeoutMs) + " ms";
             break;
         }
         const double nowMs = clock.NowMs();
-        if (result.completions > 0) result.periodsMs.push_back(nowMs - lastMs);
+        if (result.completions > 0) {
+            result.figures->AddSwitch(static_cast<uint64_t>((nowMs - lastMs) * 1000.0));
+        } else {
+            startMs = nowMs;
+            result.startupMs = nowMs - requestedMs;
+            firstCpu = ThreadCpu();
+        }
         lastMs = nowMs;
         ++result.completions;
         const bool wrote = writes[slot]->Collect(pin.handle());
@@ -112,7 +131,11 @@ void Stream(const SessionConfig& config, SessionResult& result)
         }
         slot = (slot + 1) % kSlots;
     }
-    result.elapsedSeconds = (clock.NowMs() - startMs) / 1000.0;
+    if (result.completions > 1) {
+        result.cpuUsPerCompletion = static_cast<double>(ThreadCpu() - firstCpu) / 10.0 /
+                                    static_cast<double>(result.completions - 1);
+    }
+    result.elapsedSeconds = result.completions > 0 ? (clock.NowMs() - startMs) / 1000.0 : 0.0;
     pin.Stop();
     pin.Close();
 }

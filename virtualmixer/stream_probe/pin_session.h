@@ -3,9 +3,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "virtualmixer/client/stream_figures.h"
 
 namespace vmixstream {
 
@@ -22,8 +25,10 @@ struct SessionResult {
     std::string failure;             // empty when the run went through
     uint64_t completions = 0;        // block periods completed (write and read of one slot)
     uint32_t failedTransfers = 0;
-    double elapsedSeconds = 0.0;
-    std::vector<double> periodsMs;   // between consecutive completions
+    double elapsedSeconds = 0.0;     // from the first completion on
+    double startupMs = -1;           // from the start request to the first completion
+    std::unique_ptr<rkx::vmix::StreamFigures> figures;  // periods between completions
+    double cpuUsPerCompletion = -1;  // the streaming thread's CPU time per completion
     std::vector<int32_t> recorded;   // 8 interleaved sub-channels, when recording
 };
 

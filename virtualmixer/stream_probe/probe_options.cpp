@@ -8,12 +8,14 @@ namespace vmixstream {
 
 const char kProbeUsage[] =
     "Usage: vmixstream [--mixer N|all] [--frames F] [--seconds S] [--tone-out CH] [--record out.wav]\n"
+    "                  [--periods FILE]\n"
     "Streams to and from the virtual mixer's pins, paced by completions only, and reports timing.\n"
     "  --mixer N|all     mixer 0..3 or every plugged mixer (default 0)\n"
     "  --frames F        block size, 64..4096 in steps of 64 (default 256)\n"
     "  --seconds S       how long to stream, up to 60 (default 3)\n"
     "  --tone-out CH     play a 3 kHz tone on USB receive channel 0..2 (default silence)\n"
     "  --record out.wav  write the recorded input of the first mixer (8 channels, up to 30 s)\n"
+    "  --periods FILE    write the first mixer's completion periods as \"microseconds count\" lines\n"
     "The rig counters are cleared when streaming begins.\n"
     "Exit codes: 0 done, 1 rig failure, 2 usage error.\n";
 
@@ -64,6 +66,8 @@ bool ParseProbeOptions(const std::vector<std::wstring>& args, ProbeOptions& opti
             options.toneOutChannel = *channel;
         } else if (name == L"--record") {
             options.recordPath = value;
+        } else if (name == L"--periods") {
+            options.periodsPath = value;
         } else {
             error = "unknown option '" + rkx::vmix::ToPrintable(name) + "'";
             return false;

@@ -16,6 +16,7 @@ struct ProbeOptions {
     double seconds = 3.0;
     std::optional<uint32_t> toneOutChannel;  // USB receive channel 0..2
     std::wstring recordPath;                 // empty: no recording
+    std::wstring periodsPath;                // empty: no period distribution written
 };
 
 // False with a one-line reason in `error` when the arguments are not usable.
