@@ -1,6 +1,7 @@
 // The driver in host processes of its own, with the check host as the host: two hosts on one
 // build, a full stream with its round trip, and the system's device broadcasts reaching the
 // streaming host's window.
+#include <cstdio>
 #include <string>
 
 #include "driver_fixture.h"
@@ -124,12 +125,53 @@ TEST_F(DriverTest, CheckHostStreamsThroughTheInstalledDriverAndMeasuresTheRoundT
         EXPECT_NE(run.output.find("driver's own copies per buffer switch: not timed"), std::string::npos)
             << run.output;
         const VmixStats stats = StatsOf(0);
-        if (stats.underruns != 0 || stats.lateReads != 0) continue;
+        if (stats.hostUnderruns != 0 || stats.lateReads != 0) continue;
         judged = true;
         // Played through mixer CH1 and recorded post-fader: two buffer halves of 256 frames.
         EXPECT_NE(run.output.find("round trip: 512 frames"), std::string::npos) << run.output;
     }
     EXPECT_TRUE(judged) << "none of " << kAttempts << " runs kept every period fed";
+}
+
+// The check host's one line of figures: "figures switches N missed N late N ...".
+struct CheckFigures {
+    unsigned long long switches = 0, missed = 0, late = 0;
+};
+
+bool ReadFigures(const std::string& output, CheckFigures& figures)
+{
+    const size_t at = output.find("figures switches ");
+    return at != std::string::npos && std::sscanf(output.c_str() + at, "figures switches %llu missed %llu late %llu",
+                                                  &figures.switches, &figures.missed, &figures.late) == 3;
+}
+
+TEST_F(DriverTest, CheckHostCountsTheBuffersAStallOfTheMixerCostIt)
+{
+    // The benchmark trusts these counts: a mixer that stops for 200 ms in mid-stream costs
+    // about 37 buffers of 256 frames, which the check host must find in the stream itself,
+    // and which the mixer must count as its own clock's slips, not as the host's underruns.
+    constexpr uint32_t kStallMs = 200;
+    constexpr unsigned kStalledBuffers = kStallMs * 48 / 256;  // 37
+    ASSERT_TRUE(rig.ClearStats());
+    CheckHost host = StartCheckHost("--seconds 3 --out 0,1 --in 0,1");
+    ASSERT_NE(host.process, nullptr);
+    bool streaming = false;
+    for (int i = 0; i < 1000 && !streaming; ++i) {
+        streaming = StatsOf(0).blocksWritten > 40;
+        if (!streaming) Sleep(10);
+    }
+    EXPECT_TRUE(streaming);
+    EXPECT_TRUE(rig.SetFault(0, VMIX_FAULT_STALL_ONCE_MS, 0, kStallMs));
+    const ProcessRun run = FinishCheckHost(host);
+    ASSERT_EQ(run.exitCode, 0u) << run.output;
+    CheckFigures figures;
+    ASSERT_TRUE(ReadFigures(run.output, figures)) << run.output;
+    EXPECT_GE(figures.missed, kStalledBuffers - 4) << run.output;
+    EXPECT_GE(figures.late, 1u) << run.output;
+    EXPECT_GT(figures.switches, 200u) << "about 560 in 3 s";
+    const VmixStats stats = StatsOf(0);
+    EXPECT_GE(stats.clockSlips, kStalledBuffers - 4);
+    EXPECT_LT(stats.hostUnderruns, kStalledBuffers / 2) << "the mixer's stall was blamed on the host";
 }
 
 TEST_F(DriverTest, DriverTimesItsOwnCopiesOnlyWhileDiagnosticsAreOn)

@@ -6,12 +6,14 @@
 namespace asiocheck {
 
 const char kUsage[] =
-    "usage: asiocheck [--driver NAME] [--seconds S] [--out LIST] [--in LIST] [--wav FILE] [--no-loop]\n"
+    "usage: asiocheck [--driver NAME] [--seconds S] [--out LIST] [--in LIST] [--wav FILE] [--periods FILE]\n"
+    "                 [--no-loop]\n"
     "  --driver NAME  driver as listed under HKLM\\SOFTWARE\\ASIO (default: this build's driver)\n"
     "  --seconds S    streaming time, 0 for the report only (default 5)\n"
     "  --out LIST     output channels that play the test signal, e.g. 0,1 (default 0,1)\n"
     "  --in LIST      input channels to record (default 0,1)\n"
     "  --wav FILE     write the recorded inputs to FILE (32-bit PCM)\n"
+    "  --periods FILE write the callback periods as \"microseconds count\" lines\n"
     "  --no-loop      leave the virtual mixer's routing as it is\n";
 
 namespace {
@@ -72,6 +74,8 @@ bool ParseCheckOptions(const std::vector<std::wstring>& args, CheckOptions& opti
             }
         } else if (a == L"--wav" && hasValue) {
             options.wavPath = args[++i];
+        } else if (a == L"--periods" && hasValue) {
+            options.periodsPath = args[++i];
         } else {
             error = "unknown or incomplete option " + Narrow(a);
             return false;

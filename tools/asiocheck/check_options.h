@@ -11,7 +11,8 @@ struct CheckOptions {
     double seconds = 5.0;              // 0: report only, no streaming
     std::vector<long> outputs{0, 1};   // channels that get the test signal
     std::vector<long> inputs{0, 1};    // channels recorded
-    std::wstring wavPath;              // empty: nothing written
+    std::wstring wavPath;
+    std::wstring periodsPath;          // empty: no period distribution written              // empty: nothing written
     bool routeLoop = true;             // set the virtual mixer's loop for the round trip
     bool help = false;
 };

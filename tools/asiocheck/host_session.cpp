@@ -25,11 +25,14 @@ constexpr uint32_t kToneBin = rkx::vmix::kHostToneBin;  // 3 kHz
 struct Live {
     SessionSetup setup;
     std::vector<ASIOBufferInfo> infos;
-    std::vector<double> periodsMs;          // preallocated
+    rkx::vmix::StreamFigures* figures = nullptr;
+    uint64_t lastPosition = 0;
+    LARGE_INTEGER started{};                // when start() was called
     std::vector<std::vector<int32_t>> recorded;
     std::atomic<size_t> switches{0};
     LARGE_INTEGER frequency{};
     LARGE_INTEGER lastEntry{};
+    LARGE_INTEGER firstEntry{};             // the first switch
     // The driver's own time is the buffer thread's CPU time from the first callback on, less
     // the time spent inside the callbacks. The thread's CPU time is read only at both ends
     // (reading it costs system calls that would otherwise be counted as the driver's).
@@ -51,7 +54,17 @@ uint64_t ThreadCpu(HANDLE thread)
            (uint64_t(user.dwHighDateTime) << 32 | user.dwLowDateTime);
 }
 
-void OnSwitch(long half)
+// The driver's sample position at this switch: from the time info it passed, or asked for.
+uint64_t PositionOf(const ASIOTime* time)
+{
+    if (time != nullptr && (time->timeInfo.flags & kSamplePositionValid) != 0) return AsioToU64(time->timeInfo.samplePosition);
+    ASIOSamples position{};
+    ASIOTimeStamp stamp{};
+    if (live.setup.driver->getSamplePosition(&position, &stamp) != ASE_OK) return 0;
+    return AsioToU64(position);
+}
+
+void OnSwitch(long half, const ASIOTime* time)
 {
     if (!live.copySource.empty()) {
         const uint64_t copyStarted = __rdtsc();
@@ -63,13 +76,17 @@ void OnSwitch(long half)
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
     const size_t index = live.switches.load();
+    const uint64_t position = PositionOf(time);
     if (index == 0) {
         DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &live.bufferThread,
                         THREAD_QUERY_LIMITED_INFORMATION, FALSE, 0);
-    } else if (index - 1 < live.periodsMs.capacity()) {
-        live.periodsMs.push_back(double(now.QuadPart - live.lastEntry.QuadPart) * 1000.0 / double(live.frequency.QuadPart));
+        live.firstEntry = now;
+    } else {
+        const uint64_t periodUs = uint64_t(now.QuadPart - live.lastEntry.QuadPart) * 1000000u / uint64_t(live.frequency.QuadPart);
+        live.figures->AddSwitch(periodUs, position > live.lastPosition ? position - live.lastPosition : 0);
     }
     live.lastEntry = now;
+    live.lastPosition = position;
     const long frames = live.setup.bufferFrames;
     const uint64_t first = uint64_t(index) * uint64_t(frames);
     size_t input = 0;
@@ -96,7 +113,7 @@ void OnSwitch(long half)
     }
 }
 
-void BufferSwitch(long half, ASIOBool) { OnSwitch(half); }
+void BufferSwitch(long half, ASIOBool) { OnSwitch(half, nullptr); }
 void SampleRateDidChange(ASIOSampleRate) {}
 long AsioMessage(long selector, long value, void*, double*)
 {
@@ -111,10 +128,10 @@ long AsioMessage(long selector, long value, void*, double*)
         return 0;
     }
 }
-ASIOTime* BufferSwitchTimeInfo(ASIOTime*, long half, ASIOBool)
+ASIOTime* BufferSwitchTimeInfo(ASIOTime* time, long half, ASIOBool)
 {
     live.timeInfo = true;
-    OnSwitch(half);
+    OnSwitch(half, time);
     return nullptr;
 }
 
@@ -229,8 +246,10 @@ SessionResult RunSession(const SessionSetup& setup)
     live.copyTarget.assign(copyBytes, 0);
     live.copyCycles.clear();
     live.copyCycles.reserve(expected);
-    live.periodsMs.clear();
-    live.periodsMs.reserve(expected);
+    result.figures = std::make_unique<rkx::vmix::StreamFigures>(uint32_t(setup.bufferFrames));
+    live.figures = result.figures.get();
+    live.lastPosition = 0;
+    live.firstEntry = {};
     for (long c : setup.outputs) live.infos.push_back({ASIOFalse, c, {nullptr, nullptr}});
     for (long c : setup.inputs) {
         live.infos.push_back({ASIOTrue, c, {nullptr, nullptr}});
@@ -240,6 +259,7 @@ SessionResult RunSession(const SessionSetup& setup)
     const CopyTimingFile copyTiming;
     result.error = setup.driver->createBuffers(live.infos.data(), long(live.infos.size()), setup.bufferFrames, &callbacks);
     if (result.error != ASE_OK) return result;
+    QueryPerformanceCounter(&live.started);
     result.error = setup.driver->start();
     if (result.error != ASE_OK) {
         setup.driver->disposeBuffers();
@@ -248,15 +268,20 @@ SessionResult RunSession(const SessionSetup& setup)
     result.started = true;
     result.bytesPerSwitch = (setup.outputs.size() + setup.inputs.size()) * size_t(setup.bufferFrames) * sizeof(int32_t);
     MemcpyYardstick yardstick(result.bytesPerSwitch);
-    LARGE_INTEGER begin, now;
+    LARGE_INTEGER begin{}, now;
     QueryPerformanceCounter(&begin);
     const uint64_t beginCycles = __rdtsc();
+    // Timed from the first buffer switch on (start-up is reported on its own), and given up
+    // when no switch comes at all.
+    LARGE_INTEGER firstSwitch{};
     for (;;) {
         // The driver's window belongs to this thread: keep its messages moving.
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
         QueryPerformanceCounter(&now);
-        result.elapsedSeconds = double(now.QuadPart - begin.QuadPart) / double(live.frequency.QuadPart);
+        if (firstSwitch.QuadPart == 0 && live.switches.load() > 0) firstSwitch = now;
+        const LARGE_INTEGER& from = firstSwitch.QuadPart != 0 ? firstSwitch : begin;
+        result.elapsedSeconds = double(now.QuadPart - from.QuadPart) / double(live.frequency.QuadPart);
         if (result.elapsedSeconds >= setup.seconds) break;
         yardstick.Sample(live.frequency);
         Sleep(10);
@@ -277,19 +302,8 @@ SessionResult RunSession(const SessionSetup& setup)
     result.switches = live.switches.load();
     result.timeInfo = live.timeInfo;
 
-    const double periodMs = double(setup.bufferFrames) * 1000.0 / 48000.0;
-    std::vector<double> periods = live.periodsMs;
-    for (double p : periods) result.late += p > periodMs * 1.5 ? 1 : 0;
-    const double expectedSwitches = result.elapsedSeconds * 48000.0 / double(setup.bufferFrames);
-    result.missed = expectedSwitches > double(result.switches) ? size_t(expectedSwitches - double(result.switches)) : 0;
-    if (!periods.empty()) {
-        double sum = 0;
-        for (double p : periods) sum += p;
-        result.periodMeanMs = sum / double(periods.size());
-        std::sort(periods.begin(), periods.end());
-        result.periodP99Ms = periods[std::min(periods.size() - 1, periods.size() * 99 / 100)];
-        result.periodMaxMs = periods.back();
-    }
+    if (live.firstEntry.QuadPart != 0)
+        result.startupMs = double(live.firstEntry.QuadPart - live.started.QuadPart) * 1000.0 / double(live.frequency.QuadPart);
     if (live.bufferThread != nullptr && switchesMeasured > 1 && lastCpu > live.firstCpu) {
         const double threadUs = double(lastCpu - live.firstCpu) / 10.0;
         const double callbackUs = double(callbackTicks) * 1e6 / double(live.frequency.QuadPart);
@@ -298,6 +312,7 @@ SessionResult RunSession(const SessionSetup& setup)
     }
     if (live.bufferThread != nullptr) CloseHandle(live.bufferThread);
     live.bufferThread = nullptr;
+    live.figures = nullptr;
     result.memcpyUsPerSwitch = yardstick.MedianUs();
     result.recorded = live.recorded;
     if (!result.recorded.empty()) result.roundTripFrames = RoundTrip(result.recorded[0]);

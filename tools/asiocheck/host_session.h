@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "asio/iasio.h"
+#include "virtualmixer/client/stream_figures.h"
 
 namespace asiocheck {
 
@@ -20,11 +22,12 @@ struct SessionSetup {
 struct SessionResult {
     bool started = false;
     ASIOError error = ASE_OK;
-    double elapsedSeconds = 0;
+    double elapsedSeconds = 0;       // from the first buffer switch on
+    double startupMs = -1;           // from start() to the first buffer switch
     size_t switches = 0;
-    size_t late = 0;                 // period above 1.5 buffer periods
-    size_t missed = 0;               // switches expected at 48 kHz but not seen
-    double periodMeanMs = 0, periodP99Ms = 0, periodMaxMs = 0;
+    // Periods between switches after the first, the driver's sample positions, and from them
+    // the missed and late buffers.
+    std::unique_ptr<rkx::vmix::StreamFigures> figures;
     double driverCpuUsPerSwitch = -1; // buffer thread's CPU time outside the callback
     double callbackUsPerSwitch = -1;  // the check host's own work inside the callback
     size_t bytesPerSwitch = 0;       // host buffer bytes the driver copies at each switch

@@ -73,9 +73,17 @@ void PrintSession(const asiocheck::SessionResult& r, long bufferFrames)
 {
     std::printf("streamed %.2f s at %ld frames (%s)\n", r.elapsedSeconds, bufferFrames,
                 r.timeInfo ? "bufferSwitchTimeInfo" : "bufferSwitch");
-    std::printf("buffer switches: %zu, missed %zu, late %zu\n", r.switches, r.missed, r.late);
-    std::printf("callback period: mean %.3f ms, p99 %.3f ms, max %.3f ms (expected %.3f ms)\n", r.periodMeanMs,
-                r.periodP99Ms, r.periodMaxMs, bufferFrames * 1000.0 / 48000.0);
+    if (r.startupMs >= 0) std::printf("start-up: first buffer switch %.1f ms after start()\n", r.startupMs);
+    const rkx::vmix::StreamFigures& figures = *r.figures;
+    // Counted from the driver's sample positions and the callback timeline after the first
+    // switch: a gap in the positions, or a switch more than one and a half buffers late.
+    std::printf("buffer switches: %zu, missed %llu (%.2f%%), late %llu (%.2f%%)\n", r.switches,
+                static_cast<unsigned long long>(figures.missed()), figures.MissedPercent(),
+                static_cast<unsigned long long>(figures.late()), figures.LatePercent());
+    const RkxTimingFigures periods = figures.Periods();
+    std::printf("callback period: mean %.3f ms, p99 %.3f ms, max %.3f ms (expected %.3f ms)\n", periods.meanUs / 1000.0,
+                periods.p99Us / 1000.0, periods.maxUs / 1000.0, bufferFrames * 1000.0 / 48000.0);
+    figures.PrintLine(r.driverCpuUsPerSwitch);
     if (r.roundTripFrames >= 0) {
         std::printf("round trip: %ld frames (%.2f ms)\n", r.roundTripFrames, r.roundTripFrames * 1000.0 / 48000.0);
     } else {
@@ -163,6 +171,10 @@ int Run()
             status = kFailure;
         } else {
             PrintSession(result, bufferFrames);
+            if (!options.periodsPath.empty() && !result.figures->WriteDistribution(options.periodsPath, error)) {
+                std::printf("asiocheck: %s\n", error.c_str());
+                status = kFailure;
+            }
             if (!options.wavPath.empty()) {
                 rkx::vmix::WavAudio audio;
                 audio.channels = uint16_t(result.recorded.size());
