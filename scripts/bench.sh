@@ -1,38 +1,119 @@
 #!/usr/bin/env bash
-# make bench: the virtual mixer's completion period at 64 and 256 frames, seen from the host
-# (wake-ups after each completion) and from the mixer's own audio clock.
+# make bench: streaming through the ASIO driver against the best this machine allows (the raw
+# stream probe), then the setup library's call latency and the settings utility's drawing.
+# Streaming figures are compared only within one run: the floor and the driver alternate in
+# short runs, idle and under a background load the bench starts itself.
+#   RT=1                  (root) the Wine server, the device host and the streaming host
+#                         under SCHED_FIFO
+#   RKX_BENCH_SIZES       buffer sizes in frames (default "64 128 256 1024")
+#   RKX_BENCH_ROUNDS      floor/driver pairs per size and condition (default 3)
+#   RKX_BENCH_SECONDS     length of one run (default 8)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/scripts/lib/rig.sh"
-seconds=${RKX_BENCH_SECONDS:-10}
+sizes=${RKX_BENCH_SIZES:-64 128 256 1024}
+rounds=${RKX_BENCH_ROUNDS:-3}
+seconds=${RKX_BENCH_SECONDS:-8}
+realtime=${RT:-0}
+out=$RKX_BUILD_ROOT/bench
+if [ "$realtime" = 1 ] && [ "$(id -u)" != 0 ]; then
+  echo "make bench RT=1 needs root (SCHED_FIFO)" >&2
+  exit 2
+fi
 
 rig_start
+busy=()
+stop_busy() {
+  local pid
+  for pid in "${busy[@]}"; do kill "$pid" 2> /dev/null || true; done
+  for pid in "${busy[@]}"; do wait "$pid" 2> /dev/null || true; done
+  busy=()
+}
 # The driver's and the utility's own figures: diagnostics on for the bench, off again at the end.
 rig_diagnostics on
-trap 'rig_diagnostics off; rig_stop' EXIT
-for frames in 64 256; do
-  rig_log "$frames frames per block, ${seconds} s"
-  "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" clear > /dev/null
-  "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
-done
+trap 'stop_busy; rig_diagnostics off; rig_stop' EXIT
+rm -rf "$out"
+mkdir -p "$out"
 
-# ASIO driver through the check host: buffer switches, missed and late ones, callback period,
-# round trip and the driver's own time per switch against a plain memcpy of the same bytes, at
-# the buffer sizes a user would choose. Each is followed by the raw stream probe at the same
-# size (same two transfers in flight, no driver): what Wine and the machine's load allow.
-if [ -f "$RKX_X64_BIN/asiocheck.exe" ]; then
-  asio_seconds=${RKX_BENCH_ASIO_SECONDS:-60}
-  for frames in 64 128 256 1024; do
-    rig_log "ASIO driver, $frames frames, ${asio_seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
+# Real-time mode: the Wine server and every thread of the device host (the virtual mixer's
+# clock among them) above the streaming host, which runs above everything else.
+if [ "$realtime" = 1 ]; then
+  for pid in $(pgrep -f 'wineserver|winedevice.exe'); do chrt -a -f -p 50 "$pid" > /dev/null; done
+fi
+host() { if [ "$realtime" = 1 ]; then chrt -f 40 "$RKX_WINE" "$@"; else "$RKX_WINE" "$@"; fi; }
+in_wine() { echo "Z:${1//\//\\}"; }
+
+# measure KIND FRAMES CONDITION ROUND: one run of the floor (the raw stream probe: two
+# transfers in flight per direction, no driver) or of the driver (through the check host),
+# appended to runs.txt as one line of figures with the mixer's own counters.
+measure() {
+  local kind=$1 frames=$2 condition=$3 round=$4
+  local log=$out/$kind-$frames-$condition-$round.log
+  local periods=$out/periods-$frames-$condition-$kind-$round.txt
+  vmixctl clear > /dev/null
+  if [ "$kind" = floor ]; then
+    host "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds" \
+      --periods "$(in_wine "$periods")" > "$log" 2>&1 || true
+  else
     "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d $((frames / 64)) /f > /dev/null
-    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
-    "$RKX_WINE" "$RKX_X64_BIN/asiocheck.exe" --seconds "$asio_seconds"
-    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" stats 0 | grep -E 'underruns'
-    rig_log "raw stream probe, $frames frames, ${seconds} s (load $(cut -d' ' -f1-3 /proc/loadavg))"
-    "$RKX_WINE" "$RKX_X64_BIN/vmixctl.exe" reset > /dev/null
-    "$RKX_WINE" "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds"
+    host "$RKX_X64_BIN/asiocheck.exe" --seconds "$seconds" --periods "$(in_wine "$periods")" > "$log" 2>&1 || true
+  fi
+  vmixctl stats 0 >> "$log"
+  awk -v kind="$kind" -v frames="$frames" -v condition="$condition" -v round="$round" '
+    /figures switches/ { for (i = 1; i < NF; i++) f[$i] = $(i + 1) }
+    /host underruns/ { underruns = $3; slips = $9 }
+    /clock lateness/ { lateness = $7 }
+    /round trip: [0-9]/ { trip = $3 }
+    END {
+      if (!("switches" in f)) { print "no figures in this run" > "/dev/stderr"; exit 1 }
+      print frames, condition, kind, round, f["switches"], f["missed"], f["late"], f["cpu_us_per_switch"],
+            underruns + 0, slips + 0, lateness + 0, trip == "" ? -1 : trip
+    }' "$log" >> "$out/runs.txt" || { echo "   $kind run failed: $log"; sed 's/^/   /' "$log" | tail -5; }
+}
+
+# measure_size FRAMES CONDITION: floor and driver in turns, so both meet the same machine.
+measure_size() {
+  local frames=$1 condition=$2 round
+  for round in $(seq 1 "$rounds"); do
+    measure floor "$frames" "$condition" "$round"
+    measure driver "$frames" "$condition" "$round"
   done
-  "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d 4 /f > /dev/null
+}
+
+mode=""
+[ "$realtime" = 1 ] && mode=", SCHED_FIFO"
+for frames in $sizes; do
+  rig_log "streaming at $frames frames: floor and driver in turns, $rounds x ${seconds} s each, idle$mode"
+  measure_size "$frames" idle
+  # A DJ program's own work, stood in for by two busy loops at nice 10.
+  for _ in 1 2; do
+    nice -n 10 bash -c 'while :; do :; done' &
+    busy+=($!)
+  done
+  rig_log "streaming at $frames frames: the same under 2 busy loops at nice 10$mode"
+  measure_size "$frames" loaded
+  stop_busy
+done
+"$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d 4 /f > /dev/null
+
+# The periods of every round merged, per size, condition and side, then the table and a
+# picture per size.
+for frames in $sizes; do
+  for condition in idle loaded; do
+    for kind in floor driver; do
+      cat "$out"/periods-"$frames-$condition-$kind"-*.txt 2> /dev/null |
+        awk '{ n[$1] += $2 } END { for (us in n) print us, n[us] }' | sort -n > "$out/periods-$frames-$condition-$kind.txt"
+    done
+  done
+done
+awk -v out="$out" -f "$root/scripts/lib/bench-table.awk" "$out/runs.txt" | tee "$out/table.txt"
+if command -v gnuplot > /dev/null; then
+  for frames in $sizes; do
+    gnuplot -e "out='$out'; frames=$frames; period_us=$((frames * 1000000 / 48000))" \
+      "$root/scripts/lib/callback-periods.gp" 2> "$out/gnuplot-$frames.log" &&
+      echo "   picture: $out/callback-periods-$frames.png" ||
+      echo "   no picture for $frames frames: see $out/gnuplot-$frames.log"
+  done
 fi
 
 # Setup library: per-call latency against the virtual mixer, with a second process registered

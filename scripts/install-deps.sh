@@ -10,6 +10,7 @@ packages=(
   googletest
   wine64 fonts-wine
   xvfb xdotool imagemagick librsvg2-bin
+  gnuplot-nox
   wixl msitools
   fonts-liberation fonts-droid-fallback fonts-nanum
   debootstrap

@@ -111,10 +111,11 @@ rig_start() {
   rig_log "installing the package into the prefix"
   "$RKX_ROOT/scripts/install-package.sh" install > "$WINEPREFIX.install.log"
   sed 's/^/   /' "$WINEPREFIX.install.log"
-  # The other rigs are copies of the installed prefix, taken once its Wine server has written
-  # the registry out and ended.
+  # The installer's Wine server writes the registry out and ends before the rig's own starts
+  # (a persistent server cannot be started beside it). The other rigs are copies of the
+  # installed prefix.
+  timeout 60 "$WINESERVER" -w || "$WINESERVER" -k > /dev/null 2>&1 || true
   if [ "$RKX_RIG_COUNT" -gt 1 ]; then
-    timeout 60 "$WINESERVER" -w || "$WINESERVER" -k > /dev/null 2>&1 || true
     for rig in $(seq 2 "$RKX_RIG_COUNT"); do
       prefix=$(rig_prefix "$rig")
       WINEPREFIX=$prefix "$WINESERVER" -k > /dev/null 2>&1 || true
