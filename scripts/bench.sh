@@ -55,7 +55,6 @@ measure() {
     host "$RKX_X64_BIN/vmixstream.exe" --mixer 0 --frames "$frames" --seconds "$seconds" \
       --periods "$(in_wine "$periods")" > "$log" 2>&1 || true
   else
-    "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d $((frames / 64)) /f > /dev/null
     host "$RKX_X64_BIN/asiocheck.exe" --seconds "$seconds" --periods "$(in_wine "$periods")" > "$log" 2>&1 || true
   fi
   vmixctl stats 0 >> "$log"
@@ -71,6 +70,23 @@ measure() {
     }' "$log" >> "$out/runs.txt" || { echo "   $kind run failed: $log"; sed 's/^/   /' "$log" | tail -5; }
 }
 
+# The driver's buffer size is the user's setting in the registry. The Wine server writes a
+# changed registry out up to 30 s later, stalling every Wine process for tens of milliseconds:
+# the setting is changed and written out before a size is measured, not during it.
+set_driver_frames() {
+  local hive=$WINEPREFIX/user.reg before blocks
+  blocks=$(printf '0x%x' $(($1 / 64)))
+  # An unchanged value is not written out again.
+  "$RKX_WINE" reg query 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum 2> /dev/null | grep -qi "REG_DWORD *$blocks\b" && return 0
+  before=$(stat -c %.9Y "$hive")
+  "$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d $(($1 / 64)) /f > /dev/null
+  for _ in $(seq 1 90); do
+    [ "$(stat -c %.9Y "$hive")" != "$before" ] && return 0
+    sleep 0.5
+  done
+  echo "   the registry was not written out within 45 s; a run may meet the write" >&2
+}
+
 # measure_size FRAMES CONDITION: floor and driver in turns, so both meet the same machine.
 measure_size() {
   local frames=$1 condition=$2 round
@@ -83,6 +99,7 @@ measure_size() {
 mode=""
 [ "$realtime" = 1 ] && mode=", SCHED_FIFO"
 for frames in $sizes; do
+  set_driver_frames "$frames"
   rig_log "streaming at $frames frames: floor and driver in turns, $rounds x ${seconds} s each, idle$mode"
   measure_size "$frames" idle
   # A DJ program's own work, stood in for by two busy loops at nice 10.
@@ -94,7 +111,7 @@ for frames in $sizes; do
   measure_size "$frames" loaded
   stop_busy
 done
-"$RKX_WINE" reg add 'HKCU\SOFTWARE\RKX-T2 ASIO 64bit' /v blockNum /t REG_DWORD /d 4 /f > /dev/null
+set_driver_frames 256
 
 # The periods of every round merged, per size, condition and side, then the table and a
 # picture per size.

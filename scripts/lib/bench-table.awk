@@ -1,6 +1,7 @@
 # The streaming table of make bench: one block per buffer size, the floor (raw stream probe)
 # and the driver (check host) side by side for each condition, with the driver/floor ratio.
-# Input: runs.txt lines "frames condition kind round switches missed late cpu_us underruns
+# Several runs per cell: counts are summed, CPU averaged, the clock lateness p99 given as the
+# median of the runs with the worst beside it. Input: runs.txt lines "frames condition kind round switches missed late cpu_us underruns
 # slips clock_lateness_p99_ms round_trip_frames"; the merged period distributions are read
 # from out/periods-FRAMES-CONDITION-KIND.txt ("microseconds count", 10 us buckets).
 function key(f, c, k) { return f SUBSEP c SUBSEP k }
@@ -22,6 +23,14 @@ function distribution(f, c, k,    file, line, n, us, count, total, seen, i, want
   }
   top[key(f, c, k)] = (us[n] + 5) / 1000
 }
+# median and worst of the runs' clock lateness p99 (one run's hiccup shows in the worst)
+function lateness_of(k,    n, i, j, v, t) {
+  n = runs[k]
+  for (i = 1; i <= n; i++) v[i] = lateness[k, i]
+  for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) { t = v[j]; v[j] = v[j - 1]; v[j - 1] = t }
+  latenessMedian[k] = n == 0 ? -1 : (n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2)
+  latenessWorst[k] = n == 0 ? -1 : v[n]
+}
 function ratio(driver, floor) {
   if (driver < 0 || floor < 0) return "-"
   if (floor == 0) return driver == 0 ? "1.00" : "inf"
@@ -40,7 +49,7 @@ function row(label, format, values_floor_idle, values_driver_idle, values_floor_
   runs[k]++
   switches[k] += $5; missed[k] += $6; late[k] += $7
   if ($8 >= 0) { cpu[k] += $8; cpuRuns[k]++ }
-  underruns[k] += $9; slips[k] += $10; lateness[k] += $11
+  underruns[k] += $9; slips[k] += $10; lateness[k, runs[k]] = $11
   # a run that started with a host underrun plays everything a buffer later: say so beside it
   if ($3 == "driver" && $12 > 0) trips[$1, $2] = trips[$1, $2] " " $12 ($9 > 0 ? "(" $9 " underruns)" : "")
 }
@@ -57,7 +66,7 @@ END {
         missedPct[k] = expected > 0 ? 100 * missed[k] / expected : -1
         latePct[k] = switches[k] > 0 ? 100 * late[k] / switches[k] : -1
         cpuMean[k] = cpuRuns[k] > 0 ? cpu[k] / cpuRuns[k] : -1
-        latenessMean[k] = runs[k] > 0 ? lateness[k] / runs[k] : -1
+        lateness_of(k)
       }
     }
     printf "\n%d frames (%.3f ms)%s\n", f, f / 48, ""
@@ -70,7 +79,8 @@ END {
     row("late %", "%.2f", latePct[fi_], latePct[di], latePct[fl], latePct[dl])
     row("callback period p99 ms", "%.3f", p99[fi_], p99[di], p99[fl], p99[dl])
     row("callback period max ms", "%.3f", top[fi_], top[di], top[fl], top[dl])
-    row("clock lateness p99 ms", "%.3f", latenessMean[fi_], latenessMean[di], latenessMean[fl], latenessMean[dl])
+    row("clock lateness p99 ms", "%.3f", latenessMedian[fi_], latenessMedian[di], latenessMedian[fl], latenessMedian[dl])
+    row("  worst run's p99 ms", "%.3f", latenessWorst[fi_], latenessWorst[di], latenessWorst[fl], latenessWorst[dl])
     row("host underruns (mixer)", "%d", underruns[fi_], underruns[di], underruns[fl], underruns[dl])
     row("clock slips (mixer)", "%d", slips[fi_], slips[di], slips[fl], slips[dl])
     row("CPU us per switch", "%.1f", cpuMean[fi_], cpuMean[di], cpuMean[fl], cpuMean[dl])
