@@ -7,7 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/wine32-env.sh"
 arguments=()
 for argument in "$@"; do
   if [ -n "${GTEST_FILTER:-}" ] && [[ $argument == --gtest_filter=* ]]; then
-    case $argument in
+    # Judged on the value: the option's own name has dashes too.
+    case ${argument#--gtest_filter=} in
       *-*) argument+=":${GTEST_FILTER#-}" ;;
       *) argument+="$GTEST_FILTER" ;;
     esac
