@@ -36,7 +36,9 @@ rm -rf "$out"
 mkdir -p "$out"
 
 # Real-time mode: the Wine server and every thread of the device host (the virtual mixer's
-# clock among them) above the streaming host, which runs above everything else.
+# clock among them) above the streaming host, which runs above everything else. The kernel
+# may throttle real-time threads (50 ms pauses, "RT throttling activated" in its log); such
+# runs show periods of 50 ms and more.
 if [ "$realtime" = 1 ]; then
   for pid in $(pgrep -f 'wineserver|winedevice.exe'); do chrt -a -f -p 50 "$pid" > /dev/null; done
 fi
@@ -71,8 +73,8 @@ measure() {
 }
 
 # The driver's buffer size is the user's setting in the registry. The Wine server writes a
-# changed registry out up to 30 s later, stalling every Wine process for tens of milliseconds:
-# the setting is changed and written out before a size is measured, not during it.
+# changed registry out up to 30 s later, in the middle of whatever runs then: the setting is
+# changed and written out before a size is measured, not between its runs.
 set_driver_frames() {
   local hive=$WINEPREFIX/user.reg before blocks
   blocks=$(printf '0x%x' $(($1 / 64)))
